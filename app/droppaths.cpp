@@ -1,0 +1,32 @@
+#include "droppaths.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+// Enough to tell one file from several without walking a huge selection.
+constexpr qsizetype maxDropUrls = 32;
+
+} // namespace
+
+QStringList dropPaths(const QMimeData *mimeData)
+{
+    QStringList paths;
+    if (!mimeData || !mimeData->hasUrls())
+        return paths;
+    const QList<QUrl> urls = mimeData->urls();
+    for (qsizetype i = 0; i < urls.size() && i < maxDropUrls; ++i)
+        paths.append(urls.at(i).toLocalFile());
+    return paths;
+}
+
+bool isPictureDrop(const QStringList &paths)
+{
+    if (paths.size() != 1)
+        return false;
+    // The whole path is split, so a dot in a directory name does not count
+    // as an extension.
+    const QString last = paths.first().split('.', Qt::KeepEmptyParts, Qt::CaseSensitive).last();
+    return last == QLatin1String("png") || last == QLatin1String("jpg");
+}

@@ -1,0 +1,11 @@
+#include "vellamor.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Vellamor window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "mainform.h"
+
+#include <QMainWindow>
+
+// The main window: holds the form, the loaded picture's size, the cursor
+// over the picture and a copy of the two image reference points.
+class Vellamor : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Vellamor(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+    ~Vellamor() override;
+
+    MainForm form;
+    qint32 imageWidth = 0;
+    qint32 imageHeight = 0;
+    qint32 cursorX = 0;
+    qint32 cursorY = 0;
+    qint32 pickX1 = 0;
+    qint32 pickY1 = 0;
+    qint32 pickX2 = 0;
+    qint32 pickY2 = 0;
+
+public slots:
+    void compute();
+    void pChanged(int);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void readPicks();
+};

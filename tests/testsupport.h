@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QImage>
+#include <QList>
+#include <QMimeData>
+#include <QString>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QWidget>
+
+// Writes a picture filled with one colour; the format follows the suffix.
+inline QString writePicture(const QTemporaryDir &dir, const QString &name, int width, int height,
+                            const QColor &fill = QColor(0, 0, 255))
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(fill);
+    const QString path = dir.filePath(name);
+    if (!image.save(path))
+        return {};
+    return path;
+}
+
+inline QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+// Delivers a drag enter the way the window system does; true when taken.
+inline bool sendDragEnter(QWidget *target, const QMimeData *mime)
+{
+    QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+    return event.isAccepted();
+}
+
+// A drag of one local file followed, when the window takes it, by its drop.
+inline bool dropFile(QWidget *target, const QString &path)
+{
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    if (!sendDragEnter(target, &mime))
+        return false;
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return true;
+}

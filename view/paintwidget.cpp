@@ -1,0 +1,78 @@
+#include "paintwidget.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QPen>
+
+namespace {
+
+// Qt refuses to decode anything over 128 MB by default; a map of up to
+// 16384 x 16384 pixels at 32 bits per pixel must still load.
+constexpr int imageAllocationLimitMB = 1024;
+
+} // namespace
+
+PaintWidget::PaintWidget(QWidget *parent)
+    : QWidget(parent)
+    , hintText("Drag and drop a png/jpg.")
+{
+    QImageReader::setAllocationLimit(imageAllocationLimitMB);
+}
+
+PaintWidget::~PaintWidget() = default;
+
+void PaintWidget::loadImage(QString path, qint32 *width, qint32 *height)
+{
+    // Free the old picture before decoding the new one, so that two large
+    // maps are never held at once.
+    image.reset();
+    // Only regular files are read: opening a named pipe or a device would
+    // block the window for good.
+    if (QFileInfo(path).isFile())
+        image = std::make_unique<QImage>(path, nullptr);
+    else
+        image = std::make_unique<QImage>();
+
+    *width = image->width();
+    *height = image->height();
+    setMinimumWidth(*width);
+    setMinimumHeight(*height);
+}
+
+void PaintWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing, true);
+    painter.fillRect(rect(), Qt::gray);
+
+    if (!image) {
+        drawHint(&painter);
+        return;
+    }
+
+    painter.drawImage(QPoint(0, 0), *image);
+
+    if (pickRefs[0] && pickRefs[1] && pickRefs[2] && pickRefs[3]) {
+        QPen pen(QColor(0, 255, 0, 128));
+        pen.setWidthF(1.5);
+        painter.setPen(pen);
+        painter.setBrush(QBrush(QColor(0, 255, 0, 32), Qt::SolidPattern));
+        const qint32 x1 = *pickRefs[0];
+        const qint32 y1 = *pickRefs[1];
+        // Deliberately not normalised: point 2 left of or above point 1
+        // draws with a negative width or height.
+        painter.drawRect(x1, y1, *pickRefs[2] - x1, *pickRefs[3] - y1);
+    }
+}
+
+void PaintWidget::drawHint(QPainter *painter)
+{
+    const QFontMetrics metrics(painter->font());
+    const int textWidth = metrics.horizontalAdvance(hintText);
+    painter->drawText(width() / 2 - textWidth / 2, height() / 2, hintText);
+}
