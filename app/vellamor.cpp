@@ -6,7 +6,10 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -64,6 +67,61 @@ void Vellamor::readPicks()
     pickY1 = form.p1y->value();
     pickX2 = form.p2x->value();
     pickY2 = form.p2y->value();
+}
+
+void Vellamor::mouseMoveEvent(QMouseEvent *event)
+{
+    // The picture is drawn at the view's origin, so view coordinates are
+    // picture pixels. The central widget fills the window, which has no
+    // menu or tool bar, so window and central widget coordinates agree.
+    const QPoint pos = form.paintWidget->mapFromParent(event->position().toPoint());
+    cursorX = pos.x();
+    cursorY = pos.y();
+    // The far bound is the size itself, one past the last pixel.
+    if (cursorX < 0)
+        cursorX = 0;
+    if (cursorX > imageWidth)
+        cursorX = imageWidth;
+    if (cursorY < 0)
+        cursorY = 0;
+    if (cursorY > imageHeight)
+        cursorY = imageHeight;
+    form.cursorXLabel->setText(QStringLiteral("x = ") + QString::number(cursorX));
+    form.cursorYLabel->setText(QStringLiteral("y = ") + QString::number(cursorY));
+    form.centralWidget->repaint();
+}
+
+void Vellamor::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
+    if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier))
+        return;
+
+    // Each setValue runs pChanged before the next step, and the boxes clamp
+    // to their range. The second point is kept right of and below the first.
+    if (event->key() == Qt::Key_F1) {
+        if (cursorX == imageWidth)
+            --cursorX;
+        if (cursorY == imageHeight)
+            --cursorY;
+        form.p1x->setValue(cursorX);
+        form.p1y->setValue(cursorY);
+        if (form.p2x->value() < cursorX)
+            form.p2x->setValue(cursorX + 1);
+        if (form.p2y->value() < cursorY)
+            form.p2y->setValue(cursorY + 1);
+    } else if (event->key() == Qt::Key_F2) {
+        if (cursorX == 0)
+            ++cursorX;
+        if (cursorY == 0)
+            ++cursorY;
+        form.p2x->setValue(cursorX);
+        form.p2y->setValue(cursorY);
+        if (cursorX < form.p1x->value())
+            form.p1x->setValue(cursorX - 1);
+        if (cursorY < form.p1y->value())
+            form.p1y->setValue(cursorY - 1);
+    }
 }
 
 void Vellamor::dragEnterEvent(QDragEnterEvent *event)

@@ -70,6 +70,10 @@ void MainForm::setupForm(QMainWindow *window)
         window->setObjectName("VellamorClass");
     window->resize(684, 609);
     window->setAcceptDrops(true);
+    // With tracking on the window and on the view, a hover with no button
+    // held reaches the window's cursor handling; otherwise Qt only sends
+    // moves while a button is down.
+    window->setMouseTracking(true);
 
     centralWidget = new QWidget(window);
     centralWidget->setObjectName("centralWidget");
@@ -159,7 +163,7 @@ void MainForm::setupForm(QMainWindow *window)
     paintWidget->setObjectName("paintWidget");
     applySizePolicy(paintWidget, QSizePolicy::Expanding, QSizePolicy::Expanding);
     paintWidget->setMinimumSize(QSize(400, 400));
-    paintWidget->setMouseTracking(false);
+    paintWidget->setMouseTracking(true);
     horizontalLayout->addWidget(paintWidget);
 
     verticalLayout_2->addLayout(horizontalLayout);

@@ -13,6 +13,21 @@
 #include <QUrl>
 #include <QWidget>
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 // Writes a picture filled with one colour; the format follows the suffix.
 inline QString writePicture(const QTemporaryDir &dir, const QString &name, int width, int height,
                             const QColor &fill = QColor(0, 0, 255))

@@ -7,24 +7,6 @@
 #include <QSpinBox>
 #include <QTest>
 
-namespace {
-
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-} // namespace
-
 class TestWindow : public QObject
 {
     Q_OBJECT
