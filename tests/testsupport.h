@@ -68,3 +68,31 @@ inline bool dropFile(QWidget *target, const QString &path)
     QCoreApplication::sendEvent(target, &drop);
     return true;
 }
+
+// AddressSanitizer keeps freed memory in quarantine, so resident sizes say
+// nothing about the program in such a build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool residentSizesMeaningful = false;
+#else
+constexpr bool residentSizesMeaningful = true;
+#endif
+
+// A field of /proc/self/status in KiB: "VmRSS:" now, "VmHWM:" at the peak.
+inline qint64 residentKiB(const char *field)
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Starts a new peak for "VmHWM:"; false where the kernel does not allow it.
+inline bool resetPeakResident()
+{
+    QFile clearRefs("/proc/self/clear_refs");
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}

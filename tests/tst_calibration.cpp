@@ -1,5 +1,6 @@
 #include "calibration.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 Q_DECLARE_METATYPE(CalibrationEntries)
@@ -23,7 +24,8 @@ private slots:
     void validEntries();
     void invalidEntries_data();
     void invalidEntries();
-    void integerMapsAreExact();
+    void randomEntries();
+    void randomIntegerMaps();
 };
 
 void TestCalibration::validEntries_data()
@@ -115,24 +117,75 @@ void TestCalibration::invalidEntries()
     QCOMPARE(calibrationText(result), QString("invalid entries.\n"));
 }
 
-// Reference points placed on a map with an integer origin and an integer
-// scale must give back that origin and the exact far corner.
-void TestCalibration::integerMapsAreExact()
+namespace {
+
+qint32 spinValue(QRandomGenerator &random)
 {
-    for (const int scale : {1, 2, 3, 8, 16}) {
-        for (const int origin : {-4096, -1, 0, 7, 1024}) {
-            CalibrationEntries e{512, 256, 16, 32, 400, 200, 0, 0, 0, 0};
-            e.worldX1 = origin + scale * e.x1;
-            e.worldX2 = origin + scale * e.x2;
-            e.worldY1 = -origin - scale * e.y1;
-            e.worldY2 = -origin - scale * e.y2;
-            const auto result = calibrate(e);
-            QVERIFY(result.has_value());
-            QCOMPARE(result->originX, origin);
-            QCOMPARE(result->originY, -origin);
-            QCOMPARE(result->endX, qint64(origin) + qint64(scale) * e.imageWidth);
-            QCOMPARE(result->endY, -qint64(origin) - qint64(scale) * e.imageHeight);
-        }
+    return random.bounded(-9999, 10000);
+}
+
+} // namespace
+
+// Anything the boxes can hold, on pictures up to 200000 pixels: a result
+// exactly when the points are ordered, and never a trap.
+void TestCalibration::randomEntries()
+{
+    QRandomGenerator random(20261206);
+    int results = 0;
+    for (int i = 0; i < 1000000; ++i) {
+        CalibrationEntries e;
+        e.imageWidth = random.bounded(0, 200001);
+        e.imageHeight = random.bounded(0, 200001);
+        e.x1 = spinValue(random);
+        e.y1 = spinValue(random);
+        e.x2 = spinValue(random);
+        e.y2 = spinValue(random);
+        e.worldX1 = spinValue(random);
+        e.worldY1 = spinValue(random);
+        e.worldX2 = spinValue(random);
+        e.worldY2 = spinValue(random);
+        const bool ordered = e.imageWidth > 0 && e.imageHeight > 0 && e.x1 < e.x2 && e.y1 < e.y2
+                && e.worldX1 < e.worldX2 && e.worldY2 < e.worldY1;
+        const auto result = calibrate(e);
+        if (result.has_value() != ordered)
+            QFAIL(qPrintable(QString("entry %1 judged wrongly").arg(i)));
+        results += result.has_value();
+    }
+    QVERIFY(results > 10000);
+}
+
+// World points placed on an integer origin with an integer scale, anywhere
+// in the boxes' range, always give back that origin and the exact far corner.
+void TestCalibration::randomIntegerMaps()
+{
+    QRandomGenerator random(77);
+    auto pixels = [&](qint32 origin, qint32 scale, qint32 *p1, qint32 *p2) {
+        // Pixels whose world values origin + scale * p stay within the boxes.
+        const qint32 low = qMax(-9999, (-9999 - origin + scale - 1) / scale);
+        const qint32 high = qMin(9999, (9999 - origin) / scale);
+        *p1 = random.bounded(low, high);
+        *p2 = random.bounded(*p1 + 1, high + 1);
+    };
+    for (int i = 0; i < 1000000; ++i) {
+        const qint32 scaleX = random.bounded(1, 51);
+        const qint32 scaleY = random.bounded(1, 51);
+        const qint32 originX = random.bounded(-5000, 5001);
+        const qint32 originY = random.bounded(-5000, 5001);
+        CalibrationEntries e;
+        e.imageWidth = random.bounded(1, 200001);
+        e.imageHeight = random.bounded(1, 200001);
+        pixels(originX, scaleX, &e.x1, &e.x2);
+        pixels(-originY, scaleY, &e.y1, &e.y2);
+        e.worldX1 = originX + scaleX * e.x1;
+        e.worldX2 = originX + scaleX * e.x2;
+        e.worldY1 = originY - scaleY * e.y1;
+        e.worldY2 = originY - scaleY * e.y2;
+        const auto result = calibrate(e);
+        const bool exact = result && result->originX == originX && result->originY == originY
+                && result->endX == originX + qint64(scaleX) * e.imageWidth
+                && result->endY == originY - qint64(scaleY) * e.imageHeight;
+        if (!exact)
+            QFAIL(qPrintable(QString("map %1 not exact: %2").arg(i).arg(calibrationText(result))));
     }
 }
 
