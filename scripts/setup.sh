@@ -3,7 +3,8 @@
 # when it is all there already. Extra packages may be named as arguments.
 set -euo pipefail
 
-packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core "$@")
+packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+          desktop-file-utils appstream dpkg-dev file "$@")
 
 missing=()
 for p in "${packages[@]}"; do

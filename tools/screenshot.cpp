@@ -1,0 +1,57 @@
+// Puts the Vellamor window on the X display it is given, walks through the
+// sample in examples/ as a user would (drop, hover and F1, hover and F2, the
+// world coordinates, Measure) and saves what the X server shows of the
+// window. Run by scripts/screenshot.sh under Xvfb.
+
+#include "paintwidget.h"
+#include "testsupport.h"
+#include "vellamor.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (app.arguments().size() != 3) {
+        std::fprintf(stderr, "usage: screenshot SAMPLE.png OUT.png\n");
+        return 2;
+    }
+    Vellamor window;
+    window.show();
+    // A bare X server has no window manager to activate the window; being
+    // shown is enough, as keys go to the window's focus widget.
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    window.activateWindow();
+    dropFile(&window, app.arguments().at(1));
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents();
+
+    const MainForm &f = window.form;
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(120, 90)));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(520, 390)));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F2);
+    const QList<std::pair<QSpinBox *, int>> world = {
+        {f.r1x, -544}, {f.r1y, 408}, {f.r2x, 1056}, {f.r2y, -792}};
+    for (const auto &[box, value] : world) {
+        auto *edit = box->findChild<QLineEdit *>();
+        box->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::number(value));
+    }
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(300, 300)));
+    QTest::qWait(500);
+
+    const QPixmap shot = window.screen()->grabWindow(window.winId());
+    return shot.save(app.arguments().at(2)) ? 0 : 1;
+}
