@@ -29,9 +29,6 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     form.paintWidget->pickRefs[1] = &pickY1;
     form.paintWidget->pickRefs[2] = &pickX2;
     form.paintWidget->pickRefs[3] = &pickY2;
-
-    imageHeight = 0;
-    imageWidth = 0;
 }
 
 Vellamor::~Vellamor() = default;
