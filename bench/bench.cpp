@@ -306,20 +306,19 @@ void benchMemory(const QList<Picture> &pictures, int rounds)
     }
 }
 
+// Each child builds only the window it measures, so that neither peak
+// carries the other's widgets.
 int peakChild(const QString &path)
 {
-    QWidget *window = nullptr;
-    Vellamor vellamor;
-    QMainWindow bare;
     if (path.isEmpty()) {
+        QMainWindow bare;
         bare.resize(684, 609);
-        window = &bare;
+        showAndWait(bare);
     } else {
-        window = &vellamor;
+        Vellamor window;
+        showAndWait(window);
+        dropFile(&window, path);
     }
-    showAndWait(*window);
-    if (!path.isEmpty())
-        dropFile(window, path);
     std::printf("%lld\n", residentKiB("VmHWM:"));
     return 0;
 }

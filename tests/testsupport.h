@@ -6,12 +6,24 @@
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QList>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 #include <QWidget>
+
+// Types text into a spin box the way a user does: focus, select, keys.
+inline void typeInto(QAbstractSpinBox *box, const QString &text)
+{
+    box->setFocus();
+    auto *edit = box->findChild<QLineEdit *>();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject

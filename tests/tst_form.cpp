@@ -1,12 +1,12 @@
 #include "mainform.h"
 #include "paintwidget.h"
+#include "testsupport.h"
 #include "vellamor.h"
 
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -154,9 +154,7 @@ void TestForm::spinBoxes()
     // Typing past the range is refused by the box itself.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto *edit = spin->findChild<QLineEdit *>();
-    edit->selectAll();
-    QTest::keyClicks(edit, "12345");
+    typeInto(spin, "12345");
     QVERIFY(qAbs(spin->value()) <= 9999);
 }
 

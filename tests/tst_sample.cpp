@@ -3,7 +3,6 @@
 #include "vellamor.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -59,11 +58,8 @@ void TestSample::walkthrough()
     const QList<std::pair<QSpinBox *, int>> typed = {
         {f.r1x, world[0].x()}, {f.r1y, world[0].y()}, {f.r2x, world[1].x()}, {f.r2y, world[1].y()}};
     for (const auto &[box, value] : typed) {
-        auto *edit = box->findChild<QLineEdit *>();
-        box->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, QString::number(value));
-        QTest::keyClick(edit, Qt::Key_Tab);
+        typeInto(box, QString::number(value));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(box->value(), value);
     }
     QTest::mouseClick(f.measureButton, Qt::LeftButton);

@@ -8,7 +8,6 @@
 #include "vellamor.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -42,12 +41,8 @@ int main(int argc, char *argv[])
     QTest::keyClick(window.windowHandle(), Qt::Key_F2);
     const QList<std::pair<QSpinBox *, int>> world = {
         {f.r1x, -544}, {f.r1y, 408}, {f.r2x, 1056}, {f.r2y, -792}};
-    for (const auto &[box, value] : world) {
-        auto *edit = box->findChild<QLineEdit *>();
-        box->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, QString::number(value));
-    }
+    for (const auto &[box, value] : world)
+        typeInto(box, QString::number(value));
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(300, 300)));
     QTest::qWait(500);
