@@ -10,22 +10,16 @@ struct AxisMap
     qint64 end;
 };
 
-// One axis from its two reference pixels p1 < p2 and world values w1, w2.
-// The order of operations and the precisions are those users compare their
-// numbers against: a truncated origin, a single-precision scale and a
-// truncated end.
-AxisMap mapAxis(qint32 size, qint32 p1, qint32 p2, qint32 w1, qint32 w2)
+// One axis from its two reference pixels p1 < p2 and world values w1, w2:
+// the exact line through both points, evaluated at pixel 0 and at the
+// picture's size, each truncated toward zero. Integer arithmetic only: the
+// numerator is at most 2 * 9999^2 and size * (w2 - w1) below 2^31 * 19998,
+// so everything fits 64 bits, and the origin (at most the numerator) 32.
+AxisMap mapAxis(qint64 size, qint64 p1, qint64 p2, qint64 w1, qint64 w2)
 {
-    const qint32 numerator = w1 * p2 - w2 * p1;
-    const auto origin = static_cast<qint32>(double(numerator) / double(p2 - p1));
-    // With p1 at 0 the origin is w1 itself and the first point says nothing
-    // about the scale; the second point (p2 > 0) still does.
-    const float scale = p1 != 0 ? float(double(w1 - origin) / double(p1))
-                                : float(double(w2 - origin) / double(p2));
-    // The scale is at most about 2e8 in magnitude and the size fits 32 bits,
-    // so the end always fits 64 bits.
-    const auto end = static_cast<qint64>(double(size) * double(scale) + double(origin));
-    return {origin, end};
+    const qint64 numerator = w1 * p2 - w2 * p1;
+    const qint64 span = p2 - p1;
+    return {static_cast<qint32>(numerator / span), (numerator + size * (w2 - w1)) / span};
 }
 
 } // namespace

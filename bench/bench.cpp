@@ -221,7 +221,7 @@ void benchMeasure(const QTemporaryDir &dir)
         times << timeMs([&] { QTest::mousePress(f.measureButton, Qt::LeftButton); });
         QTest::mouseRelease(f.measureButton, Qt::LeftButton);
     }
-    if (f.textEdit->toPlainText() != "origin = -79 200 ??\nend = 640 -400 ??\n")
+    if (f.textEdit->toPlainText() != "origin = -79 200 ??\nend = 701 -400 ??\n")
         qFatal("Measure gave the wrong text");
     const Stats s = stats(times);
     print("\n### Measure, press to text in the box (ms)\n");

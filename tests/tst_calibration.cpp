@@ -34,44 +34,35 @@ void TestCalibration::validEntries_data()
     QTest::addColumn<QString>("text");
 
     // Arguments: width, height, X1, Y1, X2, Y2, A (r1x), C (r1y), B (r2x), D (r2y).
+    // Each corner lies on the line through both points: origin at pixel 0,
+    // end at the picture's size, truncated toward zero.
     QTest::newRow("scale 2, integer origin")
             << entries(400, 300, 50, 50, 350, 250, -100, 100, 500, -300)
             << "origin = -200 200 ??\nend = 600 -400 ??\n";
-    // originX = -6940 / 87 = -79.77 -> -79; scaleX = 9 / 5 = 1.8, stored as
-    // 1.79999995f; 400 * 1.79999995 - 79 = 640.99998 -> 640, not 641.
-    QTest::newRow("single-precision scale truncates end")
+    // x: -6940 / 87 = -79.77 and 61060 / 87 = 701.83. A scale taken from the
+    // truncated origin and the first point alone would put the end at 640.
+    QTest::newRow("first point near the left edge")
             << entries(400, 300, 5, 50, 92, 250, -70, 100, 100, -300)
-            << "origin = -79 200 ??\nend = 640 -400 ??\n";
-    // originX = 40 / 7 = 5.71 -> 5, scaleX = 5 / 3, endX = 100 * 1.6666666 + 5 -> 171;
-    // originY = 170 / 7 = 24.29 -> 24, scaleY = -4 / 3, endY = -133.33 + 24 = -109.33 -> -109.
-    QTest::newRow("fractions truncate toward zero both signs")
-            << entries(100, 100, 3, 3, 10, 10, 10, 20, 20, 10)
-            << "origin = 5 24 ??\nend = 171 -109 ??\n";
-    // originX = (0 * 10 - 20 * -10) / 20 = 10, scaleX = (0 - 10) / -10 = 1.
-    QTest::newRow("reference point left of the picture")
-            << entries(64, 48, -10, 5, 10, 15, 0, 30, 20, 10)
-            << "origin = 10 40 ??\nend = 74 -56 ??\n";
-    // X1 = Y1 = 0: the scale comes from the second point, (300 + 100) / 200 = 2
-    // and (-200 - 100) / 150 = -2.
-    QTest::newRow("first point at the origin on both axes")
-            << entries(400, 300, 0, 0, 200, 150, -100, 100, 300, -200)
-            << "origin = -100 100 ??\nend = 700 -500 ??\n";
-    QTest::newRow("first point at the origin on x only")
-            << entries(400, 300, 0, 50, 200, 250, -100, 100, 300, -300)
-            << "origin = -100 200 ??\nend = 700 -400 ??\n";
-    QTest::newRow("first point at the origin on y only")
-            << entries(400, 300, 50, 0, 350, 150, -100, 100, 500, -200)
-            << "origin = -200 100 ??\nend = 600 -500 ??\n";
-    // originX = (-9999 * 2 - 9999 * 1) / 1 = -29997, scaleX = (-9999 + 29997) / 1
-    // = 19998, endX = 200000 * 19998 - 29997 = 3999570003, past 32 bits.
-    // originY = (1 * 2 - 0 * 1) / 1 = 2, scaleY = (1 - 2) / 1 = -1, endY = 1.
+            << "origin = -79 200 ??\nend = 701 -400 ??\n";
+    // -258.33, 212.5; 608.33, -462.5.
+    QTest::newRow("fractional origin and end on both axes")
+            << entries(400, 300, 50, 50, 350, 250, -150, 100, 500, -350)
+            << "origin = -258 212 ??\nend = 608 -462 ??\n";
+    // endX = 429258 / 223 = 1924.991, endY = -873762 / 244 = -3580.992.
+    QTest::newRow("ends just short of an integer, both signs")
+            << entries(18, 934, -12, 167, 211, 411, 1671, 210, 3559, -996)
+            << "origin = 1772 1035 ??\nend = 1924 -3580 ??\n";
+    // endX = 1684518 / 66 and endY = 208980 / 180, both exact.
+    QTest::newRow("first point at pixel 0 on both axes")
+            << entries(462, 490, 0, 0, 66, 180, 883, 2729, 4403, 2153)
+            << "origin = 883 2729 ??\nend = 25523 1161 ??\n";
+    QTest::newRow("first point at a negative pixel")
+            << entries(46, 893, -24, -28, 531, 80, -2925, -1235, 922, -1303)
+            << "origin = -2758 -1252 ??\nend = -2439 -1814 ??\n";
+    // 9999 * 19997 + 131072 * 19998, past 32 bits.
     QTest::newRow("end beyond 32 bits")
-            << entries(200000, 1, 1, 1, 2, 2, -9999, 1, 9999, 0)
-            << "origin = -29997 2 ??\nend = 3999570003 1 ??\n";
-    // Mirror image: scaleY = 19998 with y falling, endY = -(200000 * 19998) + 29997.
-    QTest::newRow("end below -2^31")
-            << entries(1, 200000, 1, 1, 2, 2, 0, 9999, 1, -9999)
-            << "origin = -1 29997 ??\nend = 0 -3999570003 ??\n";
+            << entries(131072, 1, -9999, 0, -9998, 1, -9999, 1, 9999, 0)
+            << "origin = 199950003 1 ??\nend = 2821127859 0 ??\n";
 }
 
 void TestCalibration::validEntries()
