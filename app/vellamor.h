@@ -4,6 +4,9 @@
 
 #include <QMainWindow>
 
+class QAction;
+class QMenu;
+
 // The main window: holds the form, the loaded picture's size, the cursor
 // over the picture and a copy of the two image reference points.
 class Vellamor : public QMainWindow
@@ -13,6 +16,10 @@ class Vellamor : public QMainWindow
 public:
     explicit Vellamor(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     ~Vellamor() override;
+
+    // Loads a file the user chose, whatever its name; returns why it could
+    // not be read, or nothing when it was.
+    QString openFile(const QString &path);
 
     MainForm form;
     qint32 imageWidth = 0;
@@ -33,7 +40,25 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void readPicks();
+    void moveCursor(QPoint viewPos);
+    void pickPoint(int key);
+    void loadPicture(const QString &path, const QImage *pasted = nullptr);
+    void showOpenDialog();
+    void paste();
+    void showViewMenu(QPoint viewPos);
+
+    QString picturePath;
+    QString pictureFolder;
+    QString title;
+    QPoint menuPos;
+    QAction *openAction = nullptr;
+    QAction *pasteAction = nullptr;
+    QAction *reloadAction = nullptr;
+    QAction *pickFirstAction = nullptr;
+    QAction *pickSecondAction = nullptr;
+    QMenu *viewMenu = nullptr;
 };

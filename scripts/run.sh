@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Vellamor.
+# Sets up, builds and starts Vellamor; arguments go to the program, e.g. a
+# picture to open.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "vellamor: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
-    echo "vellamor: it is a desktop program; start it from a graphical session." >&2
-    exit 1
-fi
-exec build/vellamor
+bash scripts/build.sh vellamor
+exec build/vellamor "$@"

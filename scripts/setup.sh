@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
-          desktop-file-utils appstream dpkg-dev file "$@")
+          librsvg2-bin scdoc
+          desktop-file-utils appstream dpkg-dev file lintian man-db groff-base "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,84 +1,112 @@
 #pragma once
 
+#include "mainform.h"
+#include "paintwidget.h"
+#include "vellamor.h"
+
+#include <QApplication>
 #include <QColor>
-#include <QCoreApplication>
-#include <QDropEvent>
 #include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
-#include <QList>
 #include <QMimeData>
 #include <QSpinBox>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <QWidget>
+
+// Shows the window at the given size, active as under a window manager.
+inline bool showActive(Vellamor &window, const QSize &size = QSize(684, 609))
+{
+    window.resize(size);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
 
 // Types text into a spin box the way a user does: focus, select, keys.
 inline void typeInto(QAbstractSpinBox *box, const QString &text)
 {
     box->setFocus();
-    auto *edit = box->findChild<QLineEdit *>();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
+    box->findChild<QLineEdit *>()->selectAll();
+    QTest::keyClicks(box->findChild<QLineEdit *>(), text);
+}
+
+// A button-less move, as the window system delivers it, at a point given in
+// the view's coordinates.
+inline void hover(Vellamor &window, QPoint viewPos)
+{
+    QTest::mouseMove(window.windowHandle(), window.form.paintWidget->mapTo(&window, viewPos));
+}
+
+inline QString sizeLabels(const Vellamor &window)
+{
+    return window.form.wLabel->text() + ", " + window.form.hLabel->text();
 }
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject
 {
 public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
     int paints = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        paints += event->type() == QEvent::Paint;
         return false;
     }
 };
 
-// Writes a picture filled with one colour; the format follows the suffix.
+// A picture filled with one colour; the format follows the suffix.
 inline QString writePicture(const QTemporaryDir &dir, const QString &name, int width, int height,
                             const QColor &fill = QColor(0, 0, 255))
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(fill);
     const QString path = dir.filePath(name);
-    if (!image.save(path))
-        return {};
-    return path;
+    return image.save(path) ? path : QString();
 }
 
 inline QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
     const QString path = dir.filePath(name);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
-// Delivers a drag enter the way the window system does; true when taken.
-inline bool sendDragEnter(QWidget *target, const QMimeData *mime)
+// Delivers a drag and, when it is taken, its drop the way the window system
+// does: to the nearest widget under the point that accepts drops. Returns
+// the action reported back to the drag's source; IgnoreAction when refused.
+inline Qt::DropAction dragAndDrop(QWidget *over, const QMimeData *mime,
+                                  Qt::DropAction proposed = Qt::CopyAction)
 {
-    QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
-    return event.isAccepted();
+    QWidget *target = over;
+    while (target && !target->acceptDrops())
+        target = target->parentWidget();
+    if (!target)
+        return Qt::IgnoreAction;
+    const Qt::DropActions possible = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent enter(QPoint(10, 10), possible, mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(proposed);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return Qt::IgnoreAction;
+    QDropEvent drop(QPointF(10, 10), possible, mime, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(enter.dropAction());
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-// A drag of one local file followed, when the window takes it, by its drop.
-inline bool dropFile(QWidget *target, const QString &path)
+inline bool dropFile(QWidget *over, const QString &path)
 {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(path)});
-    if (!sendDragEnter(target, &mime))
-        return false;
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
-    return true;
+    return dragAndDrop(over, &mime) != Qt::IgnoreAction;
 }
 
 // AddressSanitizer keeps freed memory in quarantine, so resident sizes say
@@ -106,5 +134,5 @@ inline qint64 residentKiB(const char *field)
 inline bool resetPeakResident()
 {
     QFile clearRefs("/proc/self/clear_refs");
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+    return residentSizesMeaningful && clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }

@@ -1,22 +1,26 @@
-#include "paintwidget.h"
 #include "testsupport.h"
-#include "vellamor.h"
 
+#include <QGroupBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTest>
+#include <QRegularExpression>
 
 namespace {
 
-// p1x p1y p2x p2y r1x r1y r2x r2y
-const QList<int> soundEntries = {50, 50, 350, 250, -100, 100, 500, -300};
+const QColor blue(0, 0, 255);
 
-void setEntries(const MainForm &f, const QList<int> &entries)
+// p1x p1y p2x p2y r1x r1y r2x r2y
+void setEntries(const MainForm &f, const QList<int> &values)
 {
     const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y};
-    for (qsizetype i = 0; i < boxes.size(); ++i)
-        boxes[i]->setValue(entries[i]);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        boxes[i]->setValue(values[i]);
+}
+
+QPoint point(const QSpinBox *x, const QSpinBox *y)
+{
+    return QPoint(x->value(), y->value());
 }
 
 } // namespace
@@ -26,158 +30,317 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void imagePointRepaintsAtOnce_data();
-    void imagePointRepaintsAtOnce();
-    void worldPointChangesNothing_data();
-    void worldPointChangesNothing();
+    void startState_data();
+    void startState();
+    void tabOrder();
+    void hint_data();
+    void hint();
+    void pictureAndRectangle();
+    void hoverClamps_data();
+    void hoverClamps();
+    void pickKeys_data();
+    void pickKeys();
+    void repaintsAreImmediate();
     void measure_data();
     void measure();
-    void measureWithoutPicture();
-    void measureKeepsOnlyLastResult();
+    void sampleWalkthrough();
 };
 
-void TestWindow::imagePointRepaintsAtOnce_data()
+void TestWindow::startState_data()
 {
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("text");
 
-    QTest::newRow("p1x") << "p1x" << 0;
-    QTest::newRow("p1y") << "p1y" << 1;
-    QTest::newRow("p2x") << "p2x" << 2;
-    QTest::newRow("p2y") << "p2y" << 3;
+    const QList<std::pair<const char *, const char *>> texts = {
+        {"groupBox", "Your Visualization"}, {"groupBox_2", "Quake (radiant)"}, {"cursorLabel", "Cursor"},
+        {"cursorXLabel", "x = 0"}, {"cursorYLabel", "y = 0"}, {"p1Label", "1st Point (F1)"},
+        {"p2Label", "2nd Point (F2)"}, {"imageLabel", "Image"}, {"wLabel", "w = 0"}, {"hLabel", "h = 0"},
+        {"r1Label", "1st Point"}, {"r2Label", "2nd Point"}, {"measureButton", "Measure"},
+        {"p1x", "x = 0"}, {"p1y", "y = 0"}, {"p2x", "x = 0"}, {"p2y", "y = 0"},
+        {"r1x", "0"}, {"r1y", "0"}, {"r2x", "0"}, {"r2y", "0"}};
+    for (const auto &[object, text] : texts)
+        QTest::newRow(object) << object << text;
 }
 
-void TestWindow::imagePointRepaintsAtOnce()
+void TestWindow::startState()
 {
-    QFETCH(QString, box);
-    QFETCH(int, index);
+    QFETCH(QString, object);
+    QFETCH(QString, text);
+    Vellamor window;
+    QVERIFY(showActive(window));
+    QCOMPARE(window.windowTitle(), QString("Vellamor"));
+    QCOMPARE(window.objectName(), QString("VellamorClass"));
+    QCOMPARE(window.size(), QSize(684, 609));
+    QCOMPARE(window.form.paintWidget->minimumSize(), QSize(400, 400));
+    QVERIFY(window.form.textEdit->toPlainText().isEmpty());
+
+    QObject *child = window.findChild<QObject *>(object);
+    if (auto *box = qobject_cast<QGroupBox *>(child)) {
+        QCOMPARE(box->title(), text);
+    } else if (auto *label = qobject_cast<QLabel *>(child)) {
+        QCOMPARE(label->text(), text);
+    } else if (auto *button = qobject_cast<QPushButton *>(child)) {
+        QCOMPARE(button->text(), text);
+    } else {
+        auto *spin = qobject_cast<QSpinBox *>(child);
+        QVERIFY(spin);
+        QCOMPARE(spin->text(), text);
+        for (const int value : {9999, -9999, 10000}) {
+            spin->setValue(value);
+            QCOMPARE(spin->value(), qBound(-9999, value, 9999));
+        }
+    }
+}
+
+void TestWindow::tabOrder()
+{
+    Vellamor window;
+    QVERIFY(showActive(window));
+    const MainForm &f = window.form;
+    const QList<QWidget *> order = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y, f.measureButton};
+    f.p1x->setFocus();
+    for (QWidget *next : order.mid(1)) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+}
+
+void TestWindow::hint_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("odd width") << QSize(401, 450);
+    QTest::newRow("narrower than the text, cut on both sides") << QSize(60, 100);
+}
+
+// The hint is the exact text, centred, its baseline on the middle line.
+void TestWindow::hint()
+{
+    QFETCH(QSize, size);
+    PaintWidget view(nullptr);
+    view.resize(size);
+    const QImage shot = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    QImage expected(size, QImage::Format_RGB32);
+    expected.fill(Qt::gray);
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(view.font());
+    painter.setPen(view.palette().windowText().color());
+    const QString hint = "Drag and drop a png/jpg.";
+    painter.drawText(size.width() / 2 - painter.fontMetrics().horizontalAdvance(hint) / 2,
+                     size.height() / 2, hint);
+    painter.end();
+    QCOMPARE(shot, expected);
+}
+
+void TestWindow::pictureAndRectangle()
+{
+    QTemporaryDir dir;
+    PaintWidget view(nullptr);
+    view.resize(400, 400);
+    qint32 width = 0, height = 0;
+    view.loadImage(writePicture(dir, "map.png", 200, 150), &width, &height);
+    QCOMPARE(QSize(width, height), QSize(200, 150));
+    QCOMPARE(view.minimumSize(), QSize(200, 150));
+
+    // Without reference points: the picture unscaled at the top-left, gray beyond.
+    QImage shot = view.grab().toImage();
+    QCOMPARE(shot.pixelColor(199, 149), blue);
+    QCOMPARE(shot.pixelColor(70, 60), blue);
+    QCOMPARE(shot.pixelColor(200, 10), QColor(Qt::gray));
+    QCOMPARE(shot.pixelColor(10, 150), QColor(Qt::gray));
+
+    // The points are read at each paint; reversed points draw the same area.
+    qint32 picks[4] = {20, 30, 120, 90};
+    for (int i = 0; i < 4; ++i)
+        view.pickRefs[i] = &picks[i];
+    for (const bool reversed : {false, true}) {
+        if (reversed) {
+            std::swap(picks[0], picks[2]);
+            std::swap(picks[1], picks[3]);
+        }
+        shot = view.grab().toImage();
+        const QColor inside = shot.pixelColor(70, 60);
+        QVERIFY2(inside.green() > 20 && inside.green() < 60 && inside.blue() < 250, qPrintable(inside.name()));
+        QVERIFY(shot.pixelColor(20, 60).green() > 100);
+        QCOMPARE(shot.pixelColor(10, 60), blue);
+        QCOMPARE(shot.pixelColor(70, 100), blue);
+    }
+}
+
+void TestWindow::hoverClamps_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<QPoint>("shown");
+
+    const QSize map(640, 480);
+    QTest::newRow("inside") << map << QPoint(100, 50) << QPoint(100, 50);
+    QTest::newRow("left of the picture") << map << QPoint(-3, 100) << QPoint(0, 100);
+    QTest::newRow("above the picture") << map << QPoint(100, -5) << QPoint(100, 0);
+    QTest::newRow("beyond the far corner") << map << QPoint(700, 600) << QPoint(640, 480);
+    QTest::newRow("no picture") << QSize() << QPoint(250, 120) << QPoint(0, 0);
+}
+
+void TestWindow::hoverClamps()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QPoint, pos);
+    QFETCH(QPoint, shown);
     QTemporaryDir dir;
     Vellamor window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 300, 300, QColor(0, 0, 255))));
-    window.form.p2x->setValue(200);
-    window.form.p2y->setValue(200);
-
-    PaintCounter counter;
-    window.form.paintWidget->installEventFilter(&counter);
-    auto *spin = window.findChild<QSpinBox *>(box);
-    const int value = index < 2 ? 37 : 250;
-    spin->setValue(value);
-    // Painted before control returns to the event loop.
-    QCOMPARE(counter.paints, 1);
-    const qint32 picks[4] = {window.pickX1, window.pickY1, window.pickX2, window.pickY2};
-    QCOMPARE(picks[index], value);
-
-    // The rectangle now spans the edited corner.
-    const QImage shot = window.form.paintWidget->grab().toImage();
-    const QPoint corner = index == 0 ? QPoint(20, 100) : index == 1 ? QPoint(100, 20)
-                        : index == 2 ? QPoint(225, 100) : QPoint(100, 225);
-    QVERIFY(shot.pixelColor(100, 100).green() > 0);
-    QCOMPARE(shot.pixelColor(corner).green() > 0, index >= 2);
+    QVERIFY(showActive(window, QSize(1200, 800)));
+    if (picture.isValid())
+        QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
+    QApplication::processEvents();
+    hover(window, QPoint(1, 1));
+    hover(window, pos);
+    QCOMPARE(window.form.cursorXLabel->text() + ", " + window.form.cursorYLabel->text(),
+             QString("x = %1, y = %2").arg(shown.x()).arg(shown.y()));
 }
 
-void TestWindow::worldPointChangesNothing_data()
+void TestWindow::pickKeys_data()
 {
-    QTest::addColumn<QString>("box");
-    QTest::newRow("r1x") << "r1x";
-    QTest::newRow("r1y") << "r1y";
-    QTest::newRow("r2x") << "r2x";
-    QTest::newRow("r2y") << "r2y";
+    QTest::addColumn<QPoint>("hoverAt");
+    QTest::addColumn<QList<int>>("before"); // p1x p1y p2x p2y
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QList<int>>("after");
+    QTest::addColumn<QPoint>("cursorAfter");
+
+    const int f1 = Qt::Key_F1, f2 = Qt::Key_F2;
+    const QList<int> zero{0, 0, 0, 0}, set{5, 6, 7, 8};
+    QTest::newRow("F1 at the far corner steps inside")
+            << QPoint(700, 500) << zero << f1 << QList<int>{639, 479, 640, 480} << QPoint(639, 479);
+    QTest::newRow("F2 at zero steps inside")
+            << QPoint(-3, -5) << zero << f2 << QList<int>{0, 0, 1, 1} << QPoint(1, 1);
+    QTest::newRow("F1 pushes point 2 right and down")
+            << QPoint(300, 200) << QList<int>{0, 0, 250, 150} << f1 << QList<int>{300, 200, 301, 201} << QPoint(300, 200);
+    QTest::newRow("F1 leaves an equal column")
+            << QPoint(300, 200) << QList<int>{0, 0, 300, 400} << f1 << QList<int>{300, 200, 300, 400} << QPoint(300, 200);
+    QTest::newRow("F2 pushes point 1 left and up")
+            << QPoint(100, 50) << QList<int>{150, 80, 0, 0} << f2 << QList<int>{99, 49, 100, 50} << QPoint(100, 50);
+    QTest::newRow("F2 leaves an equal row")
+            << QPoint(100, 50) << QList<int>{20, 50, 0, 0} << f2 << QList<int>{20, 50, 100, 50} << QPoint(100, 50);
+    QTest::newRow("Alt+F1 still acts")
+            << QPoint(300, 200) << QList<int>{0, 0, 250, 400} << int(f1 | Qt::ALT) << QList<int>{300, 200, 301, 400} << QPoint(300, 200);
+    QTest::newRow("Shift+F1 does nothing") << QPoint(300, 200) << set << int(f1 | Qt::SHIFT) << set << QPoint(300, 200);
+    QTest::newRow("Ctrl+F1 does nothing") << QPoint(300, 200) << set << int(f1 | Qt::CTRL) << set << QPoint(300, 200);
+    QTest::newRow("Shift+F2 does nothing") << QPoint(0, 0) << set << int(f2 | Qt::SHIFT) << set << QPoint(0, 0);
+    QTest::newRow("Ctrl+F2 does nothing") << QPoint(0, 0) << set << int(f2 | Qt::CTRL) << set << QPoint(0, 0);
+    QTest::newRow("F3 does nothing") << QPoint(300, 200) << set << int(Qt::Key_F3) << set << QPoint(300, 200);
 }
 
-void TestWindow::worldPointChangesNothing()
+void TestWindow::pickKeys()
 {
-    QFETCH(QString, box);
+    QFETCH(QPoint, hoverAt);
+    QFETCH(QList<int>, before);
+    QFETCH(int, key);
+    QFETCH(QList<int>, after);
+    QFETCH(QPoint, cursorAfter);
+    QTemporaryDir dir;
     Vellamor window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    PaintCounter counter;
-    window.form.paintWidget->installEventFilter(&counter);
-    window.findChild<QSpinBox *>(box)->setValue(123);
-    QCOMPARE(counter.paints, 0);
-    QVERIFY(window.form.textEdit->toPlainText().isEmpty());
-    QCOMPARE(QList<qint32>({window.pickX1, window.pickY1, window.pickX2, window.pickY2}),
-             QList<qint32>({0, 0, 0, 0}));
+    QVERIFY(showActive(window, QSize(1200, 800)));
+    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 640, 480)));
+    QApplication::processEvents();
+    const MainForm &f = window.form;
+    setEntries(f, before);
+    hover(window, QPoint(1, 1));
+    hover(window, hoverAt);
+    f.measureButton->setFocus();
+
+    const QKeyCombination combination = QKeyCombination::fromCombined(key);
+    QTest::keyClick(window.windowHandle(), combination.key(), combination.keyboardModifiers());
+    QCOMPARE(QList<int>({f.p1x->value(), f.p1y->value(), f.p2x->value(), f.p2y->value()}), after);
+    QCOMPARE(QPoint(window.cursorX, window.cursorY), cursorAfter);
+    // The window's copy follows every box.
+    QCOMPARE(QList<int>({window.pickX1, window.pickY1, window.pickX2, window.pickY2}), after);
+}
+
+// Every change of a reference point and every drop reaches the screen before
+// control returns to the event loop, even when nothing else would repaint.
+void TestWindow::repaintsAreImmediate()
+{
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window));
+    QVERIFY(dropFile(&window, writePicture(dir, "first.png", 300, 300)));
+    QApplication::processEvents();
+    const MainForm &f = window.form;
+    PaintCounter counter(f.paintWidget);
+    const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y};
+    for (QSpinBox *box : boxes) {
+        const int paints = counter.paints;
+        box->setValue(box->value() + 40);
+        QCOMPARE(counter.paints, paints + 1);
+    }
+    QCOMPARE(QList<int>({window.pickX1, window.pickY1, window.pickX2, window.pickY2}),
+             QList<int>({40, 40, 40, 40}));
+
+    // A second picture of the same size: the layout has nothing to redo.
+    const int paints = counter.paints;
+    QVERIFY(dropFile(&window, writePicture(dir, "second.png", 300, 300, QColor(255, 0, 0))));
+    QVERIFY(counter.paints > paints);
 }
 
 void TestWindow::measure_data()
 {
     QTest::addColumn<QSize>("picture");
-    QTest::addColumn<QList<int>>("entries"); // p1x p1y p2x p2y r1x r1y r2x r2y
     QTest::addColumn<QString>("text");
-
-    QTest::newRow("sound entries")
-            << QSize(400, 300) << soundEntries << "origin = -200 200 ??\nend = 600 -400 ??\n";
-    QTest::newRow("first point near the left edge")
-            << QSize(400, 300) << QList<int>{5, 50, 92, 250, -70, 100, 100, -300}
-            << "origin = -79 200 ??\nend = 701 -400 ??\n";
-    QTest::newRow("very wide picture")
-            << QSize(131072, 1) << QList<int>{-9999, 0, -9998, 1, -9999, 1, 9999, 0}
-            << "origin = 199950003 1 ??\nend = 2821127859 0 ??\n";
-    // Each invalid combination is covered in tst_calibration; one here shows
-    // the window reports it.
-    QTest::newRow("points swapped")
-            << QSize(400, 300) << QList<int>{350, 250, 50, 50, 500, -300, -100, 100}
-            << "invalid entries.\n";
+    QTest::newRow("picture loaded") << QSize(400, 300) << "origin = -200 200 ??\nend = 600 -400 ??\n";
+    QTest::newRow("no picture") << QSize() << "invalid entries.\n";
 }
 
 void TestWindow::measure()
 {
     QFETCH(QSize, picture);
-    QFETCH(QList<int>, entries);
     QFETCH(QString, text);
     QTemporaryDir dir;
     Vellamor window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
-    QCOMPARE(window.imageWidth, picture.width());
-
+    QVERIFY(showActive(window));
+    if (picture.isValid())
+        QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
     const MainForm &f = window.form;
-    setEntries(f, entries);
-    // The button acts as soon as it is pressed down.
+    f.textEdit->setPlainText("notes typed by the user");
+    setEntries(f, {50, 50, 350, 250, -100, 100, 500, -300});
+    // The button acts as soon as it is pressed down; the result replaces the text.
     QTest::mousePress(f.measureButton, Qt::LeftButton);
     QCOMPARE(f.textEdit->toPlainText(), text);
     QTest::mouseRelease(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), text);
 }
 
-void TestWindow::measureWithoutPicture()
+// Follows examples/README.md with the numbers it prints, so the walkthrough
+// cannot drift from what the program says.
+void TestWindow::sampleWalkthrough()
 {
-    Vellamor window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const MainForm &f = window.form;
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), QString("invalid entries.\n"));
-    setEntries(f, soundEntries);
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), QString("invalid entries.\n"));
-}
+    QFile readme(SOURCE_DIR "/examples/README.md");
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const QRegularExpression row("^\\| [12] \\| (-?\\d+) \\| (-?\\d+) \\| (-?\\d+) \\| (-?\\d+) \\|$",
+                                 QRegularExpression::MultilineOption);
+    QList<int> values; // picture x, y then world x, y of each point
+    for (const QRegularExpressionMatch &m : row.globalMatch(text))
+        values << m.captured(1).toInt() << m.captured(2).toInt() << m.captured(3).toInt() << m.captured(4).toInt();
+    QCOMPARE(values.size(), 8);
+    const QString expected = QRegularExpression("```\\n(origin = [^`]*)```").match(text).captured(1);
+    QVERIFY(expected.startsWith("origin = "));
 
-void TestWindow::measureKeepsOnlyLastResult()
-{
-    QTemporaryDir dir;
     Vellamor window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 400, 300)));
+    QVERIFY(showActive(window, QSize(1000, 700)));
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png"));
+    QApplication::processEvents();
+    hover(window, QPoint(values[0], values[1]));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+    hover(window, QPoint(values[4], values[5]));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F2);
     const MainForm &f = window.form;
-    f.textEdit->setPlainText("notes typed by the user");
-    setEntries(f, soundEntries);
-    const QString expected = "origin = -200 200 ??\nend = 600 -400 ??\n";
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QCOMPARE(point(f.p1x, f.p1y), QPoint(values[0], values[1]));
+    QCOMPARE(point(f.p2x, f.p2y), QPoint(values[4], values[5]));
+    typeInto(f.r1x, QString::number(values[2]));
+    typeInto(f.r1y, QString::number(values[3]));
+    typeInto(f.r2x, QString::number(values[6]));
+    typeInto(f.r2y, QString::number(values[7]));
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QCOMPARE(f.textEdit->toPlainText(), expected);
-    f.r2x->setValue(-200);
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), QString("invalid entries.\n"));
-    // A failed load makes every later measure invalid.
-    QVERIFY(dropFile(&window, writeBytes(dir, "bad.png", "junk")));
-    f.r2x->setValue(500);
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), QString("invalid entries.\n"));
 }
 
 QTEST_MAIN(TestWindow)

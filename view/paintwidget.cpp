@@ -33,11 +33,22 @@ void PaintWidget::loadImage(QString path, qint32 *width, qint32 *height)
     image.reset();
     // Only regular files are read: opening a named pipe or a device would
     // block the window for good.
-    if (QFileInfo(path).isFile())
-        image = std::make_unique<QImage>(path, nullptr);
-    else
-        image = std::make_unique<QImage>();
+    QImage picture;
+    if (QFileInfo(path).isFile()) {
+        QImageReader reader(path);
+        picture = reader.read();
+        loadError = picture.isNull() ? reader.errorString() : QString();
+    } else {
+        const QFileInfo file(path);
+        loadError = QString::fromLatin1(!file.exists() ? "no such file"
+                                        : file.isDir() ? "it is a folder" : "not a regular file");
+    }
+    setImage(std::move(picture), width, height);
+}
 
+void PaintWidget::setImage(QImage picture, qint32 *width, qint32 *height)
+{
+    image = std::make_unique<QImage>(std::move(picture));
     *width = image->width();
     *height = image->height();
     setMinimumWidth(*width);

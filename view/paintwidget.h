@@ -21,6 +21,10 @@ public:
     // Replaces the picture; a file that cannot be read leaves an empty one
     // and reports 0 x 0.
     void loadImage(QString path, qint32 *width, qint32 *height);
+    // Shows a picture that is already in memory, such as a pasted one.
+    void setImage(QImage picture, qint32 *width, qint32 *height);
+    // Why the last file could not be read; empty after a good one.
+    QString errorString() const { return loadError; }
 
     // The main window's pickX1, pickY1, pickX2, pickY2, read at every paint.
     const qint32 *pickRefs[4] = {nullptr, nullptr, nullptr, nullptr};
@@ -33,4 +37,5 @@ private:
 
     std::unique_ptr<QImage> image;
     QString hintText;
+    QString loadError;
 };

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+// What the command line asks for: start the window, perhaps with a picture,
+// or print a text (help, version, or a usage error) and stop.
+struct CommandLine
+{
+    enum Action { Run, Print, Fail };
+    Action action = Run;
+    QString picture;
+    QString text;
+};
+
+// Needs the application object, whose name heads the usage text.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// Whether Qt can find a window system: DISPLAY, WAYLAND_DISPLAY,
+// QT_QPA_PLATFORM or a -platform option.
+bool hasDisplay(int argc, const char *const *argv);
