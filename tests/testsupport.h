@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
@@ -17,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 // Shows the window at the given size, active as under a window manager.
 inline bool showActive(Vellamor &window, const QSize &size = QSize(684, 609))
@@ -77,6 +80,38 @@ inline QString writeBytes(const QTemporaryDir &dir, const QString &name, const Q
     const QString path = dir.filePath(name);
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// Creates the named fixture at path; false when it cannot be made here.
+inline bool makeFixture(const QString &kind, const QString &path)
+{
+    QFile file(path);
+    if (kind == "png" || kind == "jpeg") {
+        QImage image(kind == "png" ? QSize(64, 48) : QSize(40, 30), QImage::Format_RGB32);
+        image.fill(Qt::red);
+        return image.save(path, kind == "png" ? "PNG" : "JPG");
+    }
+    if (kind == "gif") // 1 x 1, named .png: the content decides how it is read
+        return file.open(QIODevice::WriteOnly)
+                && file.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="));
+    if (kind == "empty")
+        return file.open(QIODevice::WriteOnly);
+    if (kind == "directory")
+        return QDir().mkdir(path);
+    if (kind == "pipe") // with no writer, opening it would block for good
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return kind == "missing";
+}
+
+// The fixtures every way of loading must handle alike, with the size each
+// shows; an invalid size for those that cannot be read.
+inline const QList<std::pair<const char *, QSize>> fixtures = {
+    {"png", QSize(64, 48)}, {"jpeg", QSize(40, 30)}, {"gif", QSize(1, 1)}, {"empty", QSize()},
+    {"directory", QSize()}, {"pipe", QSize()}, {"missing", QSize()}};
+
+inline QString fixtureName(const QString &kind)
+{
+    return kind == "jpeg" ? "map.jpg" : "map.png";
 }
 
 // Delivers a drag and, when it is taken, its drop the way the window system

@@ -1,11 +1,14 @@
 #include "testsupport.h"
 
 #include <QBuffer>
+#include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QtEndian>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -18,27 +21,6 @@ QByteArray encoded(const QImage &image, const char *format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
-}
-
-// Creates the named fixture at path; false when it cannot be made here.
-bool makeFixture(const QString &kind, const QString &path)
-{
-    QFile file(path);
-    if (kind == "png" || kind == "jpeg") {
-        QImage image(kind == "png" ? QSize(64, 48) : QSize(40, 30), QImage::Format_RGB32);
-        image.fill(red);
-        return image.save(path, kind == "png" ? "PNG" : "JPG");
-    }
-    if (kind == "gif") // 1 x 1, named .png: the content decides how it is read
-        return file.open(QIODevice::WriteOnly)
-                && file.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="));
-    if (kind == "empty")
-        return file.open(QIODevice::WriteOnly);
-    if (kind == "directory")
-        return QDir().mkdir(path);
-    if (kind == "pipe") // with no writer, opening it would block for good
-        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    return kind == "missing";
 }
 
 int inkPixels(const QImage &shot)
@@ -61,6 +43,9 @@ private slots:
     void doors_data();
     void doors();
     void dragsTakenAsCopies();
+    void pasteFollowsFocus_data();
+    void pasteFollowsFocus();
+    void viewMenu();
     void largePictures_data();
     void largePictures();
     void replacingNeverHoldsTwo();
@@ -72,12 +57,12 @@ void TestLoading::doors_data()
     QTest::addColumn<QString>("fixture");
     QTest::addColumn<QSize>("size");
 
-    const QList<std::pair<const char *, QSize>> fixtures = {
-        {"png", QSize(64, 48)}, {"jpeg", QSize(40, 30)}, {"gif", QSize(1, 1)}, {"empty", QSize()},
-        {"directory", QSize()}, {"pipe", QSize()}, {"missing", QSize()}};
-    for (const char *door : {"drop"}) {
-        for (const auto &[fixture, size] : fixtures)
-            QTest::addRow("%s: %s", door, fixture) << door << fixture << size;
+    for (const char *door : {"drop", "open", "paste", "reload"}) {
+        for (const auto &[fixture, size] : fixtures) {
+            // The file dialog itself never lets a folder or a missing file through.
+            if (qstrcmp(door, "open") != 0 || size.isValid() || !qstrcmp(fixture, "empty") || !qstrcmp(fixture, "pipe"))
+                QTest::addRow("%s: %s", door, fixture) << door << fixture << size;
+        }
     }
 }
 
@@ -89,17 +74,43 @@ void TestLoading::doors()
     QFETCH(QString, fixture);
     QFETCH(QSize, size);
     QTemporaryDir dir;
-    const QString path = dir.filePath(fixture == "jpeg" ? "map.jpg" : "map.png");
+    const QString path = dir.filePath(fixtureName(fixture));
     Vellamor window;
     QVERIFY(showActive(window, QSize(900, 600)));
-    QVERIFY(dropFile(&window, writePicture(dir, "first.png", 30, 20)));
+    // First a good picture, in the fixture's place for Reload.
+    const QString first = door == "reload" ? path : dir.filePath("first.png");
+    QVERIFY(dropFile(&window, writePicture(dir, QFileInfo(first).fileName(), 30, 20)));
+    QVERIFY(door != "reload" || QFile::remove(path));
     QVERIFY(makeFixture(fixture, path));
+    const MainForm &f = window.form;
+    f.p2x->setValue(7);
+    f.r1y->setValue(-3);
 
-    QVERIFY(dropFile(&window, path));
+    if (door == "drop") {
+        QVERIFY(dropFile(&window, path));
+    } else if (door == "open") {
+        QTest::keyClick(window.windowHandle(), Qt::Key_O, Qt::ControlModifier);
+        auto *dialog = window.findChild<QFileDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->directory().absolutePath(), QFileInfo(first).absolutePath());
+        QVERIFY(dialog->nameFilters().first().contains("*.jpeg"));
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    } else {
+        if (door == "paste") {
+            auto *mime = new QMimeData;
+            mime->setUrls({QUrl::fromLocalFile(path)});
+            QGuiApplication::clipboard()->setMimeData(mime);
+        }
+        QTest::keyClick(window.windowHandle(), door == "paste" ? Qt::Key_V : Qt::Key_F5,
+                        door == "paste" ? Qt::ControlModifier : Qt::NoModifier);
+    }
 
     const QSize shown = size.isValid() ? size : QSize(0, 0);
     QCOMPARE(QSize(window.imageWidth, window.imageHeight), shown);
     QCOMPARE(sizeLabels(window), QString("w = %1, h = %2").arg(shown.width()).arg(shown.height()));
+    QCOMPARE(window.windowTitle(), size.isValid() ? QFileInfo(path).fileName() + " — Vellamor" : "Vellamor");
+    QCOMPARE(QPoint(f.p2x->value(), f.r1y->value()), QPoint(7, -3));
     const QImage shot = window.form.paintWidget->grab().toImage();
     if (fixture == "png" || fixture == "jpeg")
         QVERIFY(qAbs(shot.pixelColor(5, 5).red() - 255) < 8 && shot.pixelColor(5, 5).blue() < 8);
@@ -127,6 +138,96 @@ void TestLoading::dragsTakenAsCopies()
     text.setText(path);
     QCOMPARE(dragAndDrop(&window, &two), Qt::IgnoreAction);
     QCOMPARE(dragAndDrop(&window, &text), Qt::IgnoreAction);
+}
+
+void TestLoading::pasteFollowsFocus_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QSize>("shown");
+    QTest::addColumn<QString>("boxText");
+
+    const QSize pasted(12, 9), kept(30, 20);
+    QTest::newRow("image data, focus on the button") << "measureButton" << "image" << pasted << "";
+    QTest::newRow("image data, focus in a box") << "p1x" << "image" << pasted << "0";
+    QTest::newRow("image data, focus in the text box") << "textEdit" << "image" << pasted << "";
+    QTest::newRow("text, focus in a box") << "r1x" << "text" << kept << "1230"; // before the 0
+    QTest::newRow("text, focus in the text box") << "textEdit" << "text" << kept << "123";
+    QTest::newRow("text, focus on the button") << "measureButton" << "text" << kept << "";
+    QTest::newRow("two files") << "measureButton" << "two files" << kept << "";
+}
+
+// Ctrl+V takes a picture from the clipboard, except that text pasted into
+// a box stays text.
+void TestLoading::pasteFollowsFocus()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, content);
+    QFETCH(QSize, shown);
+    QFETCH(QString, boxText);
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window));
+    const QString file = writePicture(dir, "first.png", 30, 20);
+    QVERIFY(dropFile(&window, file));
+    auto *mime = new QMimeData;
+    QImage image(12, 9, QImage::Format_RGB32);
+    image.fill(red);
+    if (content == "image")
+        mime->setImageData(image);
+    else if (content == "text")
+        mime->setText("123");
+    else
+        mime->setUrls({QUrl::fromLocalFile(file), QUrl::fromLocalFile(file)});
+    QGuiApplication::clipboard()->setMimeData(mime);
+    auto *target = window.findChild<QWidget *>(focus);
+    target->setFocus();
+
+    QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    // A pasted picture has no file to read again.
+    QTest::keyClick(window.windowHandle(), Qt::Key_F5);
+    QCOMPARE(QSize(window.imageWidth, window.imageHeight), shown);
+    QCOMPARE(window.windowTitle(), shown == QSize(30, 20) ? "first.png — Vellamor" : "Vellamor");
+    if (auto *box = qobject_cast<QSpinBox *>(target))
+        QCOMPARE(QString::number(box->value()), boxText);
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(target))
+        QCOMPARE(edit->toPlainText(), boxText);
+}
+
+// Right-click on the view: the ways in, and F1 and F2 at the clicked pixel.
+void TestLoading::viewMenu()
+{
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(1200, 800)));
+    QGuiApplication::clipboard()->clear();
+    QMenu *menu = nullptr;
+    auto entry = [&](QPoint at, const QString &text) {
+        if (menu)
+            menu->hide();
+        QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, window.form.paintWidget->mapTo(&window, at));
+        menu = window.findChild<QMenu *>();
+        const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
+        auto found = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == text; });
+        return found != actions.end() && menu->isVisible() ? *found : nullptr;
+    };
+    QVERIFY(entry(QPoint(300, 200), "Open…")->isEnabled());
+    for (const char *text : {"Paste picture", "Reload", "Set 1st point here (F1)", "Set 2nd point here (F2)"})
+        QVERIFY2(!entry(QPoint(300, 200), text)->isEnabled(), text);
+
+    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 640, 480)));
+    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    QVERIFY(entry(QPoint(5, 5), "Paste picture")->isEnabled());
+    QVERIFY(entry(QPoint(5, 5), "Reload")->isEnabled());
+    entry(QPoint(300, 200), "Set 1st point here (F1)")->trigger();
+    entry(QPoint(700, 500), "Set 2nd point here (F2)")->trigger();
+    const MainForm &f = window.form;
+    QCOMPARE(QList<int>({f.p1x->value(), f.p1y->value(), f.p2x->value(), f.p2y->value()}),
+             QList<int>({300, 200, 640, 480}));
+    // Like F2, a second point left of and above the first pushes it aside.
+    entry(QPoint(100, 50), "Set 2nd point here (F2)")->trigger();
+    QCOMPARE(QList<int>({f.p1x->value(), f.p1y->value(), f.p2x->value(), f.p2y->value()}),
+             QList<int>({99, 49, 100, 50}));
 }
 
 void TestLoading::largePictures_data()

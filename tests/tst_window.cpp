@@ -73,6 +73,7 @@ void TestWindow::startState()
     QCOMPARE(window.size(), QSize(684, 609));
     QCOMPARE(window.form.paintWidget->minimumSize(), QSize(400, 400));
     QVERIFY(window.form.textEdit->toPlainText().isEmpty());
+    QVERIFY(!window.windowIcon().pixmap(16).isNull());
 
     QObject *child = window.findChild<QObject *>(object);
     if (auto *box = qobject_cast<QGroupBox *>(child)) {
@@ -173,13 +174,14 @@ void TestWindow::hoverClamps_data()
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<QPoint>("pos");
     QTest::addColumn<QPoint>("shown");
+    QTest::addColumn<bool>("crossHair");
 
     const QSize map(640, 480);
-    QTest::newRow("inside") << map << QPoint(100, 50) << QPoint(100, 50);
-    QTest::newRow("left of the picture") << map << QPoint(-3, 100) << QPoint(0, 100);
-    QTest::newRow("above the picture") << map << QPoint(100, -5) << QPoint(100, 0);
-    QTest::newRow("beyond the far corner") << map << QPoint(700, 600) << QPoint(640, 480);
-    QTest::newRow("no picture") << QSize() << QPoint(250, 120) << QPoint(0, 0);
+    QTest::newRow("inside") << map << QPoint(639, 479) << QPoint(639, 479) << true;
+    QTest::newRow("left of the picture") << map << QPoint(-3, 100) << QPoint(0, 100) << false;
+    QTest::newRow("above the picture") << map << QPoint(100, -5) << QPoint(100, 0) << false;
+    QTest::newRow("beyond the far corner") << map << QPoint(700, 600) << QPoint(640, 480) << false;
+    QTest::newRow("no picture") << QSize() << QPoint(250, 120) << QPoint(0, 0) << false;
 }
 
 void TestWindow::hoverClamps()
@@ -187,16 +189,24 @@ void TestWindow::hoverClamps()
     QFETCH(QSize, picture);
     QFETCH(QPoint, pos);
     QFETCH(QPoint, shown);
+    QFETCH(bool, crossHair);
     QTemporaryDir dir;
     Vellamor window;
     QVERIFY(showActive(window, QSize(1200, 800)));
     if (picture.isValid())
         QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
-    QApplication::processEvents();
     hover(window, QPoint(1, 1));
+    QApplication::processEvents();
+    const MainForm &f = window.form;
+    PaintCounter view(f.paintWidget), xLabel(f.cursorXLabel), yLabel(f.cursorYLabel);
     hover(window, pos);
-    QCOMPARE(window.form.cursorXLabel->text() + ", " + window.form.cursorYLabel->text(),
+    QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(),
              QString("x = %1, y = %2").arg(shown.x()).arg(shown.y()));
+    QCOMPARE(f.paintWidget->cursor().shape(), crossHair ? Qt::CrossCursor : Qt::ArrowCursor);
+    // Both labels reach the screen at once; the view, which does not show
+    // the cursor, is not painted at all.
+    QVERIFY(xLabel.paints > 0 && yLabel.paints > 0);
+    QCOMPARE(view.paints, 0);
 }
 
 void TestWindow::pickKeys_data()
@@ -285,14 +295,18 @@ void TestWindow::repaintsAreImmediate()
 void TestWindow::measure_data()
 {
     QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("byReturn");
     QTest::addColumn<QString>("text");
-    QTest::newRow("picture loaded") << QSize(400, 300) << "origin = -200 200 ??\nend = 600 -400 ??\n";
-    QTest::newRow("no picture") << QSize() << "invalid entries.\n";
+    const QString result = "origin = -200 200 ??\nend = 600 -400 ??\n";
+    QTest::newRow("button pressed") << QSize(400, 300) << false << result;
+    QTest::newRow("Return in a box") << QSize(400, 300) << true << result;
+    QTest::newRow("no picture") << QSize() << false << "invalid entries.\n";
 }
 
 void TestWindow::measure()
 {
     QFETCH(QSize, picture);
+    QFETCH(bool, byReturn);
     QFETCH(QString, text);
     QTemporaryDir dir;
     Vellamor window;
@@ -301,11 +315,14 @@ void TestWindow::measure()
         QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
     const MainForm &f = window.form;
     f.textEdit->setPlainText("notes typed by the user");
-    setEntries(f, {50, 50, 350, 250, -100, 100, 500, -300});
+    setEntries(f, {50, 50, 350, 250, -100, 100, 500});
+    typeInto(f.r2y, "-300");
     // The button acts as soon as it is pressed down; the result replaces the text.
-    QTest::mousePress(f.measureButton, Qt::LeftButton);
+    if (byReturn)
+        QTest::keyClick(f.r2y, Qt::Key_Return);
+    else
+        QTest::mousePress(f.measureButton, Qt::LeftButton);
     QCOMPARE(f.textEdit->toPlainText(), text);
-    QTest::mouseRelease(f.measureButton, Qt::LeftButton);
 }
 
 // Follows examples/README.md with the numbers it prints, so the walkthrough
