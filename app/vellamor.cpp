@@ -3,9 +3,11 @@
 #include "calibration.h"
 #include "droppaths.h"
 #include "paintwidget.h"
+#include "resultformats.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -17,10 +19,12 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSpinBox>
 
 // Off unless asked for, e.g. QT_LOGGING_RULES="vellamor.load.info=true".
@@ -92,6 +96,9 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     form.paintWidget->setToolTip(tr("Drop a picture here, paste one (Ctrl+V) or open one (Ctrl+O); "
                                     "F5 reads it again. Right-click for more."));
 
+    form.textEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(form.textEdit, &QWidget::customContextMenuRequested, this, &Vellamor::showResultMenu);
+
     for (QSpinBox *box : {form.p1x, form.p1y, form.p2x, form.p2y, form.r1x, form.r1y, form.r2x, form.r2y})
         box->installEventFilter(this);
     form.textEdit->installEventFilter(this);
@@ -115,7 +122,12 @@ void Vellamor::compute()
     entries.worldX2 = form.r2x->value();
     entries.worldY2 = form.r2y->value();
 
-    form.textEdit->setPlainText(calibrationText(calibrate(entries)));
+    const std::optional<Calibration> calibration = calibrate(entries);
+    form.textEdit->setPlainText(calibrationText(calibration));
+    measured.reset();
+    if (calibration)
+        measured = Measured{*calibration, QSize(imageWidth, imageHeight), picturePath};
+    form.textEdit->setToolTip(measured ? scaleCheck(measured->calibration, measured->picture) : validEntriesHint());
 }
 
 void Vellamor::pChanged(int)
@@ -315,4 +327,62 @@ void Vellamor::showViewMenu(QPoint viewPos)
     pickFirstAction->setEnabled(picture);
     pickSecondAction->setEnabled(picture);
     viewMenu->popup(form.paintWidget->mapToGlobal(viewPos));
+}
+
+// The text box's own menu, and the result in the forms other tools read,
+// made from the last Measure rather than from the text, which the user may
+// have edited. An entry that cannot act says why.
+void Vellamor::showResultMenu(QPoint pos)
+{
+    QMenu *menu = form.textEdit->createStandardContextMenu(pos);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSection(tr("Copy for"));
+    const Measured m = measured.value_or(Measured{});
+    const QString noExtent = !measured || hasExtent(m.calibration) ? QString() : tr("one axis spans no world units");
+    const QString noFile = m.path.isEmpty() ? tr("a pasted picture has no file") : QString();
+    const QString name = m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
+    const QString world = measured ? worldFile(m.calibration, m.picture) : QString();
+    const auto copy = [](const QString &text) {
+        return [text] { QGuiApplication::clipboard()->setText(text); };
+    };
+    const QList<std::tuple<QString, QString, std::function<void()>>> entries = {
+        {tr("Worldspawn keys (command map, Radiant background)"), {}, copy(worldspawnKeys(m.calibration))},
+        {tr("Source overview"), {}, copy(sourceOverview(m.calibration, name))},
+        {tr("World file"), noExtent, copy(world)},
+        {tr("GDAL command"), noExtent.isEmpty() ? noFile : noExtent, copy(gdalCommand(m.calibration, m.path))},
+        {tr("Save world file…"), noExtent, [this, path = m.path, world] { showSaveDialog(path, world); }}};
+    for (const auto &[label, unavailable, act] : entries) {
+        QAction *action = menu->addAction(unavailable.isEmpty() ? label : label + " (" + unavailable + ')');
+        action->setEnabled(measured && unavailable.isEmpty());
+        connect(action, &QAction::triggered, this, act);
+    }
+    menu->popup(form.textEdit->viewport()->mapToGlobal(pos));
+}
+
+// Proposes the picture's folder and name with the world file's suffix.
+void Vellamor::showSaveDialog(const QString &picturePath, const QString &text)
+{
+    const QFileInfo picture(picturePath.isEmpty() ? QDir(pictureFolder).filePath(QStringLiteral("map")) : picturePath);
+    const QString suffix = worldFileSuffix(picture.filePath());
+    auto *dialog = new QFileDialog(this, tr("Save world file"),
+                                   picture.absolutePath() + '/' + picture.completeBaseName() + '.' + suffix,
+                                   tr("World files (*.%1 *.wld)").arg(suffix));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    connect(dialog, &QFileDialog::fileSelected, this, [this, text](const QString &path) { save(path, text); });
+    dialog->open();
+}
+
+// Written whole or not at all; a failure is shown with the file and why.
+void Vellamor::save(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return;
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("World file not saved"),
+                                tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

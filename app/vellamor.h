@@ -1,8 +1,11 @@
 #pragma once
 
+#include "calibration.h"
 #include "mainform.h"
 
 #include <QMainWindow>
+
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -50,6 +53,18 @@ private:
     void showOpenDialog();
     void paste();
     void showViewMenu(QPoint viewPos);
+    void showResultMenu(QPoint pos);
+    void showSaveDialog(const QString &picturePath, const QString &text);
+    void save(const QString &path, const QString &text);
+
+    // What the last Measure that gave a result measured.
+    struct Measured
+    {
+        Calibration calibration;
+        QSize picture;
+        QString path;
+    };
+    std::optional<Measured> measured;
 
     QString picturePath;
     QString pictureFolder;

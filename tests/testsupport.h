@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -48,6 +49,22 @@ inline void hover(Vellamor &window, QPoint viewPos)
 inline QString sizeLabels(const Vellamor &window)
 {
     return window.form.wLabel->text() + ", " + window.form.hLabel->text();
+}
+
+// Right-clicks a widget and finds the entry of the menu that opens whose
+// text starts with the given one.
+inline QAction *menuEntry(QWidget *widget, QPoint pos, const QString &text)
+{
+    if (QWidget *open = QApplication::activePopupWidget())
+        open->close();
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::RightButton, {}, widget->mapTo(widget->window(), pos));
+    if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(text))
+                return action;
+        }
+    }
+    return nullptr;
 }
 
 // Counts the paint events a widget receives.

@@ -201,16 +201,7 @@ void TestLoading::viewMenu()
     Vellamor window;
     QVERIFY(showActive(window, QSize(1200, 800)));
     QGuiApplication::clipboard()->clear();
-    QMenu *menu = nullptr;
-    auto entry = [&](QPoint at, const QString &text) {
-        if (menu)
-            menu->hide();
-        QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, window.form.paintWidget->mapTo(&window, at));
-        menu = window.findChild<QMenu *>();
-        const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
-        auto found = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == text; });
-        return found != actions.end() && menu->isVisible() ? *found : nullptr;
-    };
+    auto entry = [&](QPoint at, const QString &text) { return menuEntry(window.form.paintWidget, at, text); };
     QVERIFY(entry(QPoint(300, 200), "Open…")->isEnabled());
     for (const char *text : {"Paste picture", "Reload", "Set 1st point here (F1)", "Set 2nd point here (F2)"})
         QVERIFY2(!entry(QPoint(300, 200), text)->isEnabled(), text);

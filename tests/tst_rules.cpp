@@ -1,5 +1,6 @@
 #include "calibration.h"
 #include "droppaths.h"
+#include "resultformats.h"
 
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -18,6 +19,9 @@ private slots:
     void integerMapsComeBackExactly();
     void dropRule_data();
     void dropRule();
+    void formats_data();
+    void formats();
+    void worldFileReadsBack();
 };
 
 void TestRules::calibration_data()
@@ -140,6 +144,100 @@ void TestRules::dropRule()
         QCOMPARE(paths.first(), urls.first().toLocalFile());
     QCOMPARE(isPictureDrop(paths), accepted);
     QVERIFY(dropPaths(nullptr).isEmpty());
+}
+
+void TestRules::formats_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<CalibrationEntries>("in");
+    QTest::addColumn<QString>("argument"); // the picture's name or path
+    QTest::addColumn<QString>("text");
+
+    const CalibrationEntries sample{640, 480, 120, 90, 520, 390, -544, 408, 1056, -792};
+    const CalibrationEntries wide{131072, 1, -9999, 0, -9998, 1, -9999, 1, 9999, 0};   // 199950003 1, 2821127859 0
+    const CalibrationEntries tall{1, 131072, 0, -9999, 1, -9998, 0, 9999, 1, -9999};   // 0 -199950003, 1 -2821127859
+    const CalibrationEntries pixel{1, 1, 0, 0, 3, 3, 0, 0, 10, -10};                    // 0 0, 3 -3
+    const CalibrationEntries flat{1, 1, 0, 0, 10, 10, 0, 5, 5, 0};                     // 0 5, 0 4
+    QTest::newRow("keys: sample") << "keys" << sample << ""
+                                  << "\"mapcoordsmins\" \"-1024 768\"\n\"mapcoordsmaxs\" \"1536 -1152\"\n";
+    QTest::newRow("keys: end beyond 32 bits") << "keys" << wide << ""
+                                              << "\"mapcoordsmins\" \"199950003 1\"\n\"mapcoordsmaxs\" \"2821127859 0\"\n";
+    QTest::newRow("keys: end below -2^31") << "keys" << tall << ""
+                                           << "\"mapcoordsmins\" \"0 -199950003\"\n\"mapcoordsmaxs\" \"1 -2821127859\"\n";
+    QTest::newRow("overview: not square") << "overview" << sample << "sample-map"
+            << "// Not square: the picture spans 2560 x 1920 world units, but a radar picture must be square.\n"
+               "\"sample-map\"\n{\n\t\"material\"\t\"overviews/sample-map\"\n\t\"pos_x\"\t\"-1024\"\n"
+               "\t\"pos_y\"\t\"768\"\n\t\"scale\"\t\"2.5\"\n\t\"rotate\"\t\"0\"\n}\n";
+    QTest::newRow("overview: square") << "overview" << CalibrationEntries{1024, 1024, 0, 0, 1000, 1000, -4096, 4096, -96, 96}
+            << "de_map" << "\"de_map\"\n{\n\t\"material\"\t\"overviews/de_map\"\n\t\"pos_x\"\t\"-4096\"\n"
+                            "\t\"pos_y\"\t\"4096\"\n\t\"scale\"\t\"4\"\n\t\"rotate\"\t\"0\"\n}\n";
+    QTest::newRow("world file: sample") << "world file" << sample << "" << "4\n0\n0\n-4\n-1022\n766\n";
+    QTest::newRow("world file: 1 x 1 picture") << "world file" << pixel << "" << "3\n0\n0\n-3\n1.5\n-1.5\n";
+    QTest::newRow("world file: 200000 x 1 picture") << "world file" << CalibrationEntries{200000, 1, 0, 0, 7, 1, 0, 1, 3, 0}
+                                                    << "" << "0.42857\n0\n0\n-1\n0.214285\n0.5\n";
+    QTest::newRow("world file: end beyond 32 bits") << "world file" << wide << "" << "19998\n0\n0\n-1\n199960002\n0.5\n";
+    QTest::newRow("gdal: sample") << "gdal" << sample << "/maps/sample-map.png"
+            << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/sample-map.png' '/maps/sample-map.tif'\n";
+    QTest::newRow("gdal: spaces, quotes and non-ASCII letters") << "gdal" << pixel << "/maps/Ost's Übersicht 2.png"
+            << "gdal_translate -a_ullr 0 0 3 -3 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'\n";
+    QTest::newRow("gdal: never over the picture") << "gdal" << tall << "/maps/map.tif"
+            << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'\n";
+    QTest::newRow("suffix: png") << "suffix" << sample << "/maps/map.png" << "pgw";
+    QTest::newRow("suffix: jpeg") << "suffix" << sample << "/maps/map.old.JPEG" << "jgw";
+    QTest::newRow("suffix: none") << "suffix" << sample << "/maps.d/map" << "wld";
+    QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel";
+    QTest::newRow("scale: axes disagree") << "scale" << CalibrationEntries{400, 300, 50, 50, 350, 250, -150, 100, 500, -350}
+            << "" << "x: 2.165 units per pixel, y: 2.2466666666666666 units per pixel\nThe two axes disagree by 3.8 %, "
+                     "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
+    QTest::newRow("scale: no extent") << "scale" << flat << ""
+            << "x: 0 units per pixel, y: 1 units per pixel\nOne axis spans no world units: pick the two points further apart.";
+}
+
+void TestRules::formats()
+{
+    QFETCH(QString, format);
+    QFETCH(CalibrationEntries, in);
+    QFETCH(QString, argument);
+    QFETCH(QString, text);
+    const std::optional<Calibration> c = calibrate(in);
+    QVERIFY(c);
+    const QSize picture(in.imageWidth, in.imageHeight);
+    const QString made = format == "keys" ? worldspawnKeys(*c)
+            : format == "overview" ? sourceOverview(*c, argument)
+            : format == "world file" ? worldFile(*c, picture)
+            : format == "gdal" ? gdalCommand(*c, argument)
+            : format == "suffix" ? worldFileSuffix(argument) : scaleCheck(*c, picture);
+    QCOMPARE(made, text);
+}
+
+// The six numbers give the origin and end back to a millionth of a unit.
+void TestRules::worldFileReadsBack()
+{
+    QRandomGenerator random(2026);
+    auto ordered = [&](bool rising) {
+        qint32 a = random.bounded(-9999, 10000), b = random.bounded(-9999, 10000);
+        while (a == b)
+            b = random.bounded(-9999, 10000);
+        return (a < b) == rising ? std::pair(a, b) : std::pair(b, a);
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const auto [x1, x2] = ordered(true);
+        const auto [y1, y2] = ordered(true);
+        const auto [a, b] = ordered(true);
+        const auto [c, d] = ordered(false);
+        const CalibrationEntries e{random.bounded(1, 200001), random.bounded(1, 200001), x1, y1, x2, y2, a, c, b, d};
+        const std::optional<Calibration> m = calibrate(e);
+        if (!m || !hasExtent(*m))
+            continue;
+        QList<double> n;
+        for (const QString &line : worldFile(*m, QSize(e.imageWidth, e.imageHeight)).split('\n', Qt::SkipEmptyParts))
+            n << line.toDouble();
+        const double x0 = n[4] - n[0] / 2, y0 = n[5] - n[3] / 2;
+        const double far[2] = {x0 + n[0] * e.imageWidth, y0 + n[3] * e.imageHeight};
+        if (qAbs(x0 - m->originX) > 1e-6 || qAbs(y0 - m->originY) > 1e-6 || qAbs(far[0] - m->endX) > 1e-6
+            || qAbs(far[1] - m->endY) > 1e-6)
+            QFAIL(qPrintable(QString("entry %1: %2").arg(i).arg(calibrationText(m))));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestRules)

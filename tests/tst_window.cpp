@@ -1,6 +1,9 @@
 #include "testsupport.h"
 
+#include <QClipboard>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,6 +46,7 @@ private slots:
     void repaintsAreImmediate();
     void measure_data();
     void measure();
+    void resultMenu();
     void sampleWalkthrough();
 };
 
@@ -325,6 +329,57 @@ void TestWindow::measure()
     QCOMPARE(f.textEdit->toPlainText(), text);
 }
 
+// Copies come from the last Measure; entries that cannot act say why.
+void TestWindow::resultMenu()
+{
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window));
+    const MainForm &f = window.form;
+    const QPoint inside(20, 20);
+    QVERIFY(!menuEntry(f.textEdit, inside, "Worldspawn keys")->isEnabled());
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QVERIFY(f.textEdit->toolTip().contains("valid when a picture is loaded"));
+    QVERIFY(!menuEntry(f.textEdit, inside, "Worldspawn keys")->isEnabled());
+
+    // A pixel spanning less than a world unit: a world file cannot say that.
+    QVERIFY(dropFile(&window, writePicture(dir, "dot.png", 1, 1)));
+    setEntries(f, {0, 0, 10, 10, 0, 5, 5, 0});
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QVERIFY(menuEntry(f.textEdit, inside, "Worldspawn keys")->isEnabled());
+    for (const char *entry : {"World file", "GDAL command", "Save world file"}) {
+        QAction *action = menuEntry(f.textEdit, inside, entry);
+        QVERIFY2(!action->isEnabled() && action->text().contains("no world units"), entry);
+    }
+
+    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 400, 300)));
+    setEntries(f, {50, 50, 350, 250, -100, 100, 500, -300});
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    f.textEdit->setPlainText("origin = 1 2 ??\nend = 3 4 ??\n");
+    menuEntry(f.textEdit, inside, "World file")->trigger();
+    const QString world = "2\n0\n0\n-2\n-199\n199\n";
+    QCOMPARE(QGuiApplication::clipboard()->text(), world);
+
+    // Saved whole or not at all; a failure names the file and the reason.
+    for (const QString &target : {dir.filePath("missing/map.pgw"), dir.filePath("map.pgw")}) {
+        menuEntry(f.textEdit, inside, "Save world file")->trigger();
+        auto *dialog = window.findChild<QFileDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->selectedFiles(), QStringList{dir.filePath("map.pgw")});
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(target);
+        QMetaObject::invokeMethod(dialog, "accept");
+        if (auto *box = window.findChild<QMessageBox *>()) {
+            QVERIFY2(box->text().contains(target) && box->text().contains("No such file"), qPrintable(box->text()));
+            box->close();
+            delete box;
+        }
+    }
+    QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
+    QFile saved(dir.filePath("map.pgw"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(saved.readAll()), world);
+}
+
 // Follows examples/README.md with the numbers it prints, so the walkthrough
 // cannot drift from what the program says.
 void TestWindow::sampleWalkthrough()
@@ -358,6 +413,24 @@ void TestWindow::sampleWalkthrough()
     typeInto(f.r2y, QString::number(values[7]));
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QCOMPARE(f.textEdit->toPlainText(), expected);
+    QCOMPARE("`" + f.textEdit->toolTip() + "`", QRegularExpression("tooltip then reads (`.*`)").match(text).captured(1));
+
+    // Each copy reads as both READMEs show it.
+    for (const char *name : {SOURCE_DIR "/examples/README.md", SOURCE_DIR "/README.md"}) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QRegularExpression copied("#### (.+)\\n\\n```\\n([^`]*)```");
+        int formats = 0;
+        for (const QRegularExpressionMatch &m : copied.globalMatch(QString::fromUtf8(file.readAll()))) {
+            QAction *entry = menuEntry(f.textEdit, QPoint(20, 20), m.captured(1));
+            QVERIFY2(entry && entry->isEnabled(), qPrintable(m.captured(1)));
+            entry->trigger();
+            QCOMPARE(QGuiApplication::clipboard()->text().replace(SOURCE_DIR "/examples", "/path/to/examples"),
+                     m.captured(2));
+            ++formats;
+        }
+        QCOMPARE(formats, 4);
+    }
 }
 
 QTEST_MAIN(TestWindow)

@@ -19,7 +19,7 @@ constexpr int imageAllocationLimitMB = 1024;
 
 PaintWidget::PaintWidget(QWidget *parent)
     : QWidget(parent)
-    , hintText("Drag and drop a png/jpg.")
+    , hintText(QStringLiteral("Drag and drop a png/jpg."))
 {
     QImageReader::setAllocationLimit(imageAllocationLimitMB);
 }

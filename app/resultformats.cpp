@@ -1,0 +1,109 @@
+#include "resultformats.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+// The shortest text that reads back as the same double; integers without
+// an exponent.
+QString number(double value)
+{
+    if (value == std::trunc(value) && std::fabs(value) < 9e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// Safe in a POSIX shell whatever the text holds.
+QString shellQuoted(QString text)
+{
+    return '\'' + text.replace('\'', QStringLiteral("'\\''")) + '\'';
+}
+
+double unitsPerPixelX(const Calibration &c, QSize picture)
+{
+    return double(c.endX - c.originX) / picture.width();
+}
+
+double unitsPerPixelY(const Calibration &c, QSize picture)
+{
+    return double(c.originY - c.endY) / picture.height();
+}
+
+} // namespace
+
+QString worldspawnKeys(const Calibration &c)
+{
+    return QStringLiteral("\"mapcoordsmins\" \"%1 %2\"\n\"mapcoordsmaxs\" \"%3 %4\"\n")
+            .arg(c.originX).arg(c.originY).arg(c.endX).arg(c.endY);
+}
+
+QString sourceOverview(const Calibration &c, const QString &name)
+{
+    const qint64 width = c.endX - c.originX;
+    const qint64 height = c.originY - c.endY;
+    QString text;
+    if (width != height)
+        text = QStringLiteral("// Not square: the picture spans %1 x %2 world units, but a radar picture "
+                              "must be square.\n").arg(width).arg(height);
+    return text + QStringLiteral("\"%1\"\n{\n\t\"material\"\t\"overviews/%1\"\n\t\"pos_x\"\t\"%2\"\n"
+                                 "\t\"pos_y\"\t\"%3\"\n\t\"scale\"\t\"%4\"\n\t\"rotate\"\t\"0\"\n}\n")
+            .arg(name).arg(c.originX).arg(c.originY).arg(number(double(width) / 1024));
+}
+
+bool hasExtent(const Calibration &c)
+{
+    return c.endX != c.originX && c.endY != c.originY;
+}
+
+QString worldFile(const Calibration &c, QSize picture)
+{
+    const double a = unitsPerPixelX(c, picture);
+    const double e = -unitsPerPixelY(c, picture);
+    return QStringList{number(a), QStringLiteral("0"), QStringLiteral("0"), number(e),
+                       number(c.originX + a / 2), number(c.originY + e / 2)}.join('\n') + '\n';
+}
+
+QString gdalCommand(const Calibration &c, const QString &picturePath)
+{
+    const QFileInfo picture(picturePath);
+    QString target = picture.absolutePath() + '/' + picture.completeBaseName() + QStringLiteral(".tif");
+    // Never write over the picture itself.
+    if (target == picture.absoluteFilePath())
+        target.insert(target.size() - 4, QStringLiteral("-placed"));
+    return QStringLiteral("gdal_translate -a_ullr %1 %2 %3 %4 %5 %6\n")
+            .arg(c.originX).arg(c.originY).arg(c.endX).arg(c.endY)
+            .arg(shellQuoted(picture.absoluteFilePath()), shellQuoted(target));
+}
+
+QString worldFileSuffix(const QString &picturePath)
+{
+    const QString suffix = QFileInfo(picturePath).suffix().toLower();
+    if (suffix.size() < 2)
+        return QStringLiteral("wld");
+    return QString(suffix.front()) + suffix.back() + 'w';
+}
+
+QString scaleCheck(const Calibration &c, QSize picture)
+{
+    const double x = unitsPerPixelX(c, picture);
+    const double y = unitsPerPixelY(c, picture);
+    QString text = QStringLiteral("x: %1 units per pixel, y: %2 units per pixel").arg(number(x), number(y));
+    const double smaller = std::min(x, y);
+    if (smaller <= 0)
+        return text + QStringLiteral("\nOne axis spans no world units: pick the two points further apart.");
+    const double disagreement = (std::max(x, y) / smaller - 1) * 100;
+    if (disagreement > 1)
+        text += QStringLiteral("\nThe two axes disagree by %1 %, which usually means a reference point was "
+                               "picked or typed wrong, or the picture is stretched.")
+                        .arg(number(std::round(disagreement * 10) / 10));
+    return text;
+}
+
+QString validEntriesHint()
+{
+    return QStringLiteral("Entries are valid when a picture is loaded, the 2nd point lies right of and below "
+                          "the 1st, and world x grows and world y falls from the 1st point to the 2nd.");
+}

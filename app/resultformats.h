@@ -1,0 +1,36 @@
+#pragma once
+
+#include "calibration.h"
+
+#include <QSize>
+#include <QString>
+
+// Texts that other tools read, made from a calibration of a picture of the
+// given size. X0 Y0 is the origin and X1 Y1 the end, as Measure prints them.
+
+// The worldspawn keys of the command map and of the Radiant background.
+QString worldspawnKeys(const Calibration &c);
+
+// A Source engine overview block for a radar picture called name.
+QString sourceOverview(const Calibration &c, const QString &name);
+
+// Whether both axes span some world units once truncated; a world file or
+// GDAL corners with a zero pixel size would be ignored.
+bool hasExtent(const Calibration &c);
+
+// The six lines of a world file: pixel sizes and the centre of the
+// top-left pixel.
+QString worldFile(const Calibration &c, QSize picture);
+
+// A gdal_translate command that writes a GeoTIFF beside the picture.
+QString gdalCommand(const Calibration &c, const QString &picturePath);
+
+// The world file's suffix for a picture, as GDAL looks for it: "pgw" for
+// "map.png", "jgw" for "map.jpg" or "map.jpeg"; "wld" without a suffix.
+QString worldFileSuffix(const QString &picturePath);
+
+// Units per pixel on both axes, and a warning when they disagree.
+QString scaleCheck(const Calibration &c, QSize picture);
+
+// What makes entries valid.
+QString validEntriesHint();
