@@ -52,7 +52,7 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     form.setupForm(this);
     title = windowTitle();
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256})
+    for (const int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
 
@@ -269,6 +269,11 @@ void Vellamor::loadPicture(const QString &path, const QImage *pasted)
         form.paintWidget->setImage(*pasted, &imageWidth, &imageHeight);
     else
         form.paintWidget->loadImage(path, &imageWidth, &imageHeight);
+    // Lay out now what the event loop would lay out next, the central widget
+    // and then the window, so that the repaint below is the one complete
+    // frame at the new size rather than a frame before a second.
+    QCoreApplication::sendPostedEvents(form.centralWidget, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
     form.wLabel->setText(QStringLiteral("w = ") + QString::number(imageWidth));
     form.hLabel->setText(QStringLiteral("h = ") + QString::number(imageHeight));
     form.paintWidget->repaint();

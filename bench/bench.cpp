@@ -1,69 +1,86 @@
-// Prints how fast Vellamor answers a user, with the alternatives measured in
-// the same run. Run headless: QT_QPA_PLATFORM=offscreen vellamor-bench
-// Options: --sizes 4096,8192  --rounds 7
+// Prints how fast Vellamor answers a user, each figure beside what the same
+// work costs without Vellamor, the alternatives interleaved in one run.
+// scripts/bench.sh runs it offscreen, and under Xvfb when one is given.
+// Options: --sizes 1024,2048,4096,8192  --rounds 21  --xvfb :99
+// --sections startup,measure,cursor,drop,picture,memory
+// Child modes, used by the benchmark itself: --cursor PICTURE..., --peak
+// PICTURE, --peak-bare.
 
-#include "paintwidget.h"
+#include "framewatch.h"
+#include "picturewindow.h"
 #include "testsupport.h"
-#include "vellamor.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QImageReader>
-#include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QThread>
-#include <QTest>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
-struct Stats
-{
-    double median = 0;
-    double min = 0;
-    double max = 0;
-    double p99 = 0;
-};
+int rounds = 21;
+QString xvfbDisplay;
 
-Stats stats(QList<double> ms)
+double elapsedMs(const QElapsedTimer &timer)
 {
-    std::sort(ms.begin(), ms.end());
-    Stats s;
-    if (ms.isEmpty())
-        return s;
-    const qsizetype n = ms.size();
-    s.median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
-    s.min = ms.first();
-    s.max = ms.last();
-    s.p99 = ms[std::min<qsizetype>(n - 1, qsizetype(0.99 * double(n)))];
-    return s;
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
-double timeMs(const std::function<void()> &work)
+double percentile(QList<double> values, double p)
 {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const double at = p * double(values.size() - 1);
+    const auto low = qsizetype(at);
+    const qsizetype high = std::min(low + 1, values.size() - 1);
+    return values[low] + (values[high] - values[low]) * (at - double(low));
+}
+
+double median(const QList<double> &values)
+{
+    return percentile(values, 0.5);
+}
+
+double minimum(const QList<double> &values)
+{
+    return percentile(values, 0);
+}
+
+QString ms(double value)
+{
+    return QString::number(value, 'f', value < 10 ? 3 : 1);
+}
+
+// The ratio of the medians, then the middle half of the per-round ratios.
+QString ratioCells(const QList<double> &ours, const QList<double> &limit)
+{
+    QList<double> each;
+    for (qsizetype i = 0; i < ours.size() && i < limit.size(); ++i)
+        each << ours[i] / limit[i];
+    return QString("%1 | %2–%3").arg(median(ours) / median(limit), 0, 'f', 3)
+            .arg(percentile(each, 0.25), 0, 'f', 3).arg(percentile(each, 0.75), 0, 'f', 3);
+}
+
+QList<double> sums(const QList<double> &a, const QList<double> &b)
+{
+    QList<double> sum;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        sum << a[i] + b[i];
+    return sum;
 }
 
 void print(const QString &line)
 {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
-}
-
-QString ms(double value)
-{
-    return QString::number(value, 'f', value < 10 ? 3 : 1);
 }
 
 // Gradients with noise, like a painted or rendered map.
@@ -99,21 +116,12 @@ QList<Picture> writePictures(const QTemporaryDir &dir, const QList<int> &sizes)
 {
     QList<Picture> pictures;
     for (const int size : sizes) {
-        const QImage rgb = mapPicture(size, false);
-        const QImage rgba = mapPicture(size, true);
-        const QList<std::pair<QString, QImage>> kinds = {
-            {"JPEG", rgb},
-            {"PNG RGB", rgb},
-            {"PNG RGBA", rgba},
-            {"PNG palette", rgb.convertToFormat(QImage::Format_Indexed8)},
-            {"PNG gray", rgb.convertToFormat(QImage::Format_Grayscale8)}};
-        for (const auto &[kind, image] : kinds) {
-            const QString name = QString("%1-%2.%3").arg(kind).arg(size)
-                    .arg(kind == "JPEG" ? "jpg" : "png").replace(' ', '-');
-            const QString path = dir.filePath(name);
-            if (!image.save(path, nullptr, kind == "JPEG" ? 90 : -1))
+        for (const bool alpha : {false, true}) {
+            const QString path = dir.filePath(QString("%1-%2.%3").arg(alpha ? "rgba" : "rgb").arg(size)
+                                                      .arg(alpha ? "png" : "jpg"));
+            if (!mapPicture(size, alpha).save(path, nullptr, 90))
                 qFatal("cannot write %s", qPrintable(path));
-            pictures.append({kind + ' ' + QString::number(size) + "²", path, size});
+            pictures.append({QString("%1 %2").arg(alpha ? "PNG RGBA" : "JPEG").arg(size) + "²", path, size});
         }
     }
     return pictures;
@@ -121,87 +129,320 @@ QList<Picture> writePictures(const QTemporaryDir &dir, const QList<int> &sizes)
 
 void showAndWait(QWidget &window)
 {
+    FrameWatch watch(&window);
     window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        qFatal("window not exposed");
+    if (!watch.waitForFrame())
+        qFatal("no first frame");
 }
 
-void benchDrop(const QList<Picture> &pictures, int rounds)
+QImage decode(const QString &path)
 {
-    print("\n### Drop to labels (ms)\n");
-    print("| picture | drop median | min | max | bare decode median | min | max | ratio |");
-    print("|---|---|---|---|---|---|---|---|");
-    for (const Picture &picture : pictures) {
-        QList<double> drops;
-        QList<double> decodes;
-        for (int round = 0; round < rounds; ++round) {
-            auto drop = [&] {
-                Vellamor window;
-                showAndWait(window);
-                drops << timeMs([&] { dropFile(&window, picture.path); });
-                if (window.imageWidth != picture.size)
-                    qFatal("%s did not load", qPrintable(picture.path));
-            };
-            auto decode = [&] {
-                decodes << timeMs([&] {
-                    QImageReader reader(picture.path);
-                    const QImage image = reader.read();
-                    if (image.width() != picture.size)
-                        qFatal("%s did not decode", qPrintable(picture.path));
-                });
-            };
-            if (round % 2) {
-                decode();
-                drop();
-            } else {
-                drop();
-                decode();
-            }
-        }
-        const Stats d = stats(drops);
-        const Stats b = stats(decodes);
-        print(QString("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 |")
-                      .arg(picture.label, ms(d.median), ms(d.min), ms(d.max), ms(b.median),
-                           ms(b.min), ms(b.max), QString::number(d.median / b.median, 'f', 3)));
-    }
+    return QImageReader(path).read();
 }
 
-void benchCursor(const QTemporaryDir &dir, const QList<Picture> &pictures)
+QProcessEnvironment platform(const QString &name)
 {
-    print("\n### Cursor move, window system to repainted labels (ms)\n");
-    print("| picture | window asked | window got | moves | median | p99 | max |");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", name);
+    if (name == "xcb")
+        env.insert("DISPLAY", xvfbDisplay);
+    return env;
+}
+
+QStringList platforms()
+{
+    return xvfbDisplay.isEmpty() ? QStringList{"offscreen"} : QStringList{"offscreen", "xcb"};
+}
+
+QString platformLabel(const QString &name)
+{
+    return name == "xcb" ? "xcb on Xvfb" : name;
+}
+
+// A child's standard output, once it has printed "painted".
+struct Start
+{
+    double wall = 0; // from the start of the process
+    double application = 0, window = 0, frame = 0; // from main()
+};
+
+Start startOnce(const QString &program, const QStringList &arguments, const QString &platformName)
+{
+    QProcess process;
+    process.setProcessEnvironment(platform(platformName));
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    QByteArray out;
+    while (!out.contains("painted") && process.waitForReadyRead(60000))
+        out += process.readAllStandardOutput();
+    Start start;
+    start.wall = elapsedMs(timer);
+    process.waitForFinished();
+    const QRegularExpressionMatch m = QRegularExpression("application ([\\d.]+) window ([\\d.]+) frame ([\\d.]+)")
+                                              .match(QString::fromLatin1(out));
+    if (!m.hasMatch())
+        qFatal("%s did not paint: %s", qPrintable(program), process.readAllStandardError().constData());
+    start.application = m.captured(1).toDouble();
+    start.window = m.captured(2).toDouble();
+    start.frame = m.captured(3).toDouble();
+    return start;
+}
+
+void benchStartup()
+{
+    print("\n### Start-up: process start to the first complete frame (ms)\n");
+    print("| platform | Vellamor median | min | bare QMainWindow median | min | ratio | spread |");
     print("|---|---|---|---|---|---|---|");
-    QList<std::pair<QString, QString>> cases = {
-        {"none", QString()}, {"PNG RGB 400×300", writePicture(dir, "small.png", 400, 300)}};
-    for (const Picture &picture : pictures) {
-        if (picture.label.startsWith("JPEG"))
-            cases.append({picture.label + " (view grown to it)", picture.path});
+    QStringList breakdown;
+    for (const QString &name : platforms()) {
+        QList<Start> ours, bare;
+        startOnce(STARTUP_VELLAMOR, {}, name);
+        startOnce(STARTUP_BARE, {}, name);
+        for (int round = 0; round < rounds; ++round) {
+            if (round % 2)
+                bare << startOnce(STARTUP_BARE, {}, name);
+            ours << startOnce(STARTUP_VELLAMOR, {}, name);
+            if (round % 2 == 0)
+                bare << startOnce(STARTUP_BARE, {}, name);
+        }
+        auto column = [](const QList<Start> &starts, double Start::*field) {
+            QList<double> values;
+            for (const Start &s : starts)
+                values << s.*field;
+            return values;
+        };
+        const QList<double> o = column(ours, &Start::wall), b = column(bare, &Start::wall);
+        print(QString("| %1 | %2 | %3 | %4 | %5 | %6 |").arg(platformLabel(name), ms(median(o)), ms(minimum(o)),
+                                                          ms(median(b)), ms(minimum(b)), ratioCells(o, b)));
+        for (const auto &[label, starts] : {std::pair("Vellamor", ours), std::pair("bare QMainWindow", bare)}) {
+            const double app = median(column(starts, &Start::application));
+            const double window = median(column(starts, &Start::window));
+            const double frame = median(column(starts, &Start::frame));
+            breakdown << QString("| %1 | %2 | %3 | %4 | %5 | %6 |").arg(platformLabel(name), label)
+                                 .arg(ms(median(column(starts, &Start::wall)) - frame), ms(app), ms(window - app),
+                                      ms(frame - window));
+        }
     }
-    for (const auto &[label, path] : cases) {
+    print("\nWhere the time goes (medians, ms):\n");
+    print("| platform | program | exec and libraries to main() | QApplication | window built | show to complete frame |");
+    print("|---|---|---|---|---|---|");
+    for (const QString &line : breakdown)
+        print(line);
+}
+
+void benchPictureStart(const QList<Picture> &pictures)
+{
+    print("\n### `vellamor PICTURE`: process start to the picture's first complete frame (ms)\n");
+    print("| picture | Vellamor median | min | bare start + bare decode median | ratio | spread |");
+    print("|---|---|---|---|---|---|");
+    for (const Picture &picture : pictures) {
+        QList<double> ours, limit;
+        startOnce(STARTUP_VELLAMOR, {picture.path}, "offscreen");
+        for (int round = 0; round < rounds; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            decode(picture.path);
+            const double decoded = elapsedMs(timer);
+            limit << startOnce(STARTUP_BARE, {}, "offscreen").wall + decoded;
+            ours << startOnce(STARTUP_VELLAMOR, {picture.path}, "offscreen").wall;
+        }
+        print(QString("| %1 | %2 | %3 | %4 | %5 |").arg(picture.label, ms(median(ours)), ms(minimum(ours)),
+                                                      ms(median(limit)), ratioCells(ours, limit)));
+    }
+}
+
+struct DropRound
+{
+    double loaded = 0, resized = 0, painted = 0, redraw = 0;
+    QSize window;
+};
+
+// From the drop to the grown window's first complete frame.
+DropRound dropOnce(const Picture &picture)
+{
+    Vellamor window;
+    showAndWait(window);
+    FrameWatch watch(&window);
+    dropFile(&window, picture.path);
+    DropRound round;
+    round.loaded = watch.elapsed();
+    if (!watch.waitForFrame() || window.imageWidth != picture.size)
+        qFatal("%s did not reach the screen", qPrintable(picture.path));
+    round.resized = watch.resizedAt;
+    round.painted = watch.doneAt;
+    round.window = window.size();
+    QElapsedTimer timer;
+    timer.start();
+    window.repaint();
+    round.redraw = elapsedMs(timer);
+    return round;
+}
+
+// The least the same takes: decode, then a new window of the grown size
+// that draws the picture.
+std::pair<double, double> bareOnce(const Picture &picture, QSize size)
+{
+    QElapsedTimer timer;
+    timer.start();
+    PictureWindow window(decode(picture.path));
+    const double decoded = elapsedMs(timer);
+    window.resize(size);
+    FrameWatch watch(&window);
+    window.show();
+    if (!watch.waitForFrame())
+        qFatal("no bare frame");
+    return {decoded, watch.doneAt};
+}
+
+void benchDrop(const QList<Picture> &pictures)
+{
+    print("\n### Drop to the grown window's first complete frame (ms)\n");
+    print("Limit: the bare decode of the same file plus the first frame of a new bare window of the grown size "
+          "that draws the picture.\n");
+    print("| picture | window | drop median | min | limit median | min | ratio | spread | ÷ bare decode alone |");
+    print("|---|---|---|---|---|---|---|---|---|");
+    QStringList breakdown;
+    for (const Picture &picture : pictures) {
+        const QSize grown = dropOnce(picture).window;
+        QList<DropRound> drops;
+        QList<double> decodes, paints, totals;
+        for (int round = 0; round < rounds; ++round) {
+            if (round % 2)
+                drops << dropOnce(picture);
+            const auto [decoded, painted] = bareOnce(picture, grown);
+            decodes << decoded;
+            paints << painted;
+            if (round % 2 == 0)
+                drops << dropOnce(picture);
+        }
+        QList<double> decoded, frame, redraw;
+        for (const DropRound &d : drops) {
+            totals << d.painted;
+            decoded << d.resized;
+            frame << d.painted - d.resized;
+            redraw << d.redraw;
+        }
+        const QList<double> limit = sums(decodes, paints);
+        print(QString("| %1 | %2×%3 | %4 | %5 | %6 | %7 | %8 | %9 |").arg(picture.label).arg(grown.width())
+                      .arg(grown.height()).arg(ms(median(totals)), ms(minimum(totals)), ms(median(limit)),
+                                               ms(minimum(limit)), ratioCells(totals, limit))
+                      .arg(median(totals) / median(decodes), 0, 'f', 3));
+        breakdown << QString("| %1 | %2 | %3 | %4 | %5 | %6 |").arg(picture.label, ms(median(decoded)),
+                                                                   ms(median(frame)), ms(median(redraw)),
+                                                                   ms(median(decodes)), ms(median(paints)));
+    }
+    print("\nWhere the time goes (medians, ms): the drop decodes the picture up to the window's resize, then lays "
+          "out and paints the grown window's first frame, which touches a new backing store; a repaint of the "
+          "grown window shows the drawing alone. The bare window pays the same first touch.\n");
+    print("| picture | decode, to the resize | layout and first frame | repaint | bare decode | bare first frame |");
+    print("|---|---|---|---|---|---|");
+    for (const QString &line : breakdown)
+        print(line);
+}
+
+int peakChild(const QString &path)
+{
+    if (path.isEmpty()) {
+        QMainWindow bare;
+        bare.resize(684, 609);
+        showAndWait(bare);
+        std::printf("%lld 684 609\n", residentKiB("VmHWM:"));
+        return 0;
+    }
+    Vellamor window;
+    showAndWait(window);
+    FrameWatch watch(&window);
+    dropFile(&window, path);
+    if (!watch.waitForFrame())
+        return 1;
+    std::printf("%lld %d %d\n", residentKiB("VmHWM:"), window.width(), window.height());
+    return 0;
+}
+
+QList<double> peakOf(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(platform("offscreen"));
+    process.start(QCoreApplication::applicationFilePath(), arguments);
+    process.waitForFinished(300000);
+    QList<double> values;
+    for (const QByteArray &field : process.readAllStandardOutput().simplified().split(' '))
+        values << field.toDouble();
+    if (values.size() != 3)
+        qFatal("memory child failed");
+    return values;
+}
+
+void benchMemory(const QList<Picture> &pictures)
+{
+    QList<double> bareRuns;
+    for (int i = 0; i < 7; ++i)
+        bareRuns << peakOf({"--peak-bare"}).first();
+    const double bare = median(bareRuns);
+    print("\n### Peak resident memory after the first complete frame (MiB)\n");
+    print(QString("Bare QMainWindow process: %1 MiB (median of 7). Limit: bare + 4·w·h + the grown window's "
+                  "backing store, 4 · window width · window height.\n").arg(bare / 1024, 0, 'f', 1));
+    print("| picture | window | peak | limit | ratio |");
+    print("|---|---|---|---|---|");
+    for (const Picture &picture : pictures) {
+        const QList<double> peak = peakOf({"--peak", picture.path});
+        const double limit = bare + (4.0 * picture.size * picture.size + 4 * peak[1] * peak[2]) / 1024;
+        print(QString("| %1 | %2×%3 | %4 | %5 | %6 |").arg(picture.label).arg(peak[1]).arg(peak[2])
+                      .arg(peak[0] / 1024, 0, 'f', 1).arg(limit / 1024, 0, 'f', 1).arg(peak[0] / limit, 0, 'f', 3));
+    }
+}
+
+// Cursor moves as the window system delivers them, to the labels repainted.
+int cursorChild(const QStringList &paths)
+{
+    for (const QString &path : QStringList{QString()} + paths) {
         for (const QSize size : {QSize(684, 609), QSize(1920, 1080)}) {
             Vellamor window;
             window.resize(size);
             showAndWait(window);
-            if (!path.isEmpty())
+            if (!path.isEmpty()) {
+                FrameWatch watch(&window);
                 dropFile(&window, path);
-            for (int i = 0; i < 5; ++i)
-                QApplication::processEvents();
-            const bool huge = window.imageWidth > 5000;
-            const int moves = huge ? 40 : 400;
+                watch.waitForFrame();
+            }
             QList<double> times;
             const QPoint base = window.form.paintWidget->mapTo(&window, QPoint(20, 20));
-            for (int i = 0; i < moves; ++i) {
-                const QPoint pos = base + QPoint(i % 2 ? 7 : 0, i % 3);
-                times << timeMs([&] { QTest::mouseMove(window.windowHandle(), pos); });
+            for (int i = 0; i < 300; ++i) {
+                QElapsedTimer timer;
+                timer.start();
+                QTest::mouseMove(window.windowHandle(), base + QPoint(i % 2 ? 7 : 0, i % 3));
+                times << elapsedMs(timer);
             }
-            if (window.imageWidth > 20 && window.cursorX < 20)
+            if (!path.isEmpty() && window.cursorX < 20)
                 qFatal("cursor moves did not arrive");
-            const Stats s = stats(times);
-            print(QString("| %1 | %2×%3 | %4×%5 | %6 | %7 | %8 | %9 |")
-                          .arg(label).arg(size.width()).arg(size.height())
-                          .arg(window.width()).arg(window.height()).arg(moves)
-                          .arg(ms(s.median), ms(s.p99), ms(s.max)));
+            print(QString("| %1 | %2 | %3×%4 | %5×%6 | %7 | %8 | %9 |")
+                          .arg(platformLabel(QGuiApplication::platformName()),
+                               path.isEmpty() ? "none" : QString::number(window.imageWidth) + "²")
+                          .arg(size.width()).arg(size.height()).arg(window.width()).arg(window.height())
+                          .arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
         }
+    }
+    return 0;
+}
+
+void benchCursor(const QList<Picture> &pictures)
+{
+    print("\n### Cursor move, from the window system to both labels repainted (ms), 300 moves each\n");
+    print("| platform | picture | window asked | window got | median | p99 | min |");
+    print("|---|---|---|---|---|---|---|");
+    QStringList paths;
+    for (const Picture &picture : pictures) {
+        if (picture.label.startsWith("JPEG"))
+            paths << picture.path;
+    }
+    cursorChild(paths);
+    if (!xvfbDisplay.isEmpty()) {
+        QProcess child;
+        child.setProcessEnvironment(platform("xcb"));
+        child.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        child.start(QCoreApplication::applicationFilePath(), QStringList{"--cursor"} + paths);
+        child.waitForFinished(-1);
     }
 }
 
@@ -215,112 +456,26 @@ void benchMeasure(const QTemporaryDir &dir)
     const QList<int> values = {5, 50, 92, 250, -70, 100, 100, -300};
     for (qsizetype i = 0; i < boxes.size(); ++i)
         boxes[i]->setValue(values[i]);
+    PaintCounter shown(f.textEdit->viewport());
     QList<double> times;
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         f.textEdit->clear();
-        times << timeMs([&] { QTest::mousePress(f.measureButton, Qt::LeftButton); });
+        QCoreApplication::processEvents();
+        const int paints = shown.paints;
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mousePress(f.measureButton, Qt::LeftButton);
+        while (shown.paints == paints)
+            QCoreApplication::processEvents();
+        times << elapsedMs(timer);
         QTest::mouseRelease(f.measureButton, Qt::LeftButton);
     }
     if (f.textEdit->toPlainText() != "origin = -79 200 ??\nend = 701 -400 ??\n")
         qFatal("Measure gave the wrong text");
-    const Stats s = stats(times);
-    print("\n### Measure, press to text in the box (ms)\n");
-    print("| presses | median | p99 | min | max |");
-    print("|---|---|---|---|---|");
-    print(QString("| 2000 | %1 | %2 | %3 | %4 |").arg(ms(s.median), ms(s.p99), ms(s.min), ms(s.max)));
-}
-
-double startOnce(const QString &program)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, {});
-    QByteArray out;
-    while (!out.contains("painted") && process.waitForReadyRead(10000))
-        out += process.readAllStandardOutput();
-    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
-    if (!out.contains("painted"))
-        qFatal("%s never painted", qPrintable(program));
-    process.waitForFinished(10000);
-    return elapsed;
-}
-
-void benchStartup(int rounds)
-{
-    QList<double> vellamor;
-    QList<double> bare;
-    startOnce(STARTUP_VELLAMOR);
-    startOnce(STARTUP_BARE);
-    for (int round = 0; round < rounds; ++round) {
-        if (round % 2) {
-            bare << startOnce(STARTUP_BARE);
-            vellamor << startOnce(STARTUP_VELLAMOR);
-        } else {
-            vellamor << startOnce(STARTUP_VELLAMOR);
-            bare << startOnce(STARTUP_BARE);
-        }
-    }
-    const Stats v = stats(vellamor);
-    const Stats b = stats(bare);
-    print("\n### Start-up, process start to first paint (ms)\n");
-    print("| program | runs | median | min | max |");
-    print("|---|---|---|---|---|");
-    print(QString("| Vellamor | %1 | %2 | %3 | %4 |").arg(rounds).arg(ms(v.median), ms(v.min), ms(v.max)));
-    print(QString("| bare QMainWindow | %1 | %2 | %3 | %4 |").arg(rounds).arg(ms(b.median), ms(b.min), ms(b.max)));
-    print(QString("\nratio of medians: %1").arg(v.median / b.median, 0, 'f', 3));
-}
-
-qint64 peakOf(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(QCoreApplication::applicationFilePath(), arguments);
-    process.waitForFinished(120000);
-    return process.readAllStandardOutput().trimmed().toLongLong();
-}
-
-void benchMemory(const QList<Picture> &pictures, int rounds)
-{
-    QList<double> bareRuns;
-    for (int i = 0; i < rounds; ++i)
-        bareRuns << double(peakOf({"--peak-bare"}));
-    const double bare = stats(bareRuns).median;
-    print("\n### Peak resident memory after one drop, before the window grows (MiB)\n");
-    print(QString("bare QMainWindow process peak: %1 MiB (median of %2)\n").arg(bare / 1024, 0, 'f', 1).arg(rounds));
-    print("| picture | peak | 4·w·h + bare | over |");
+    print("\n### Measure, press to the text painted in the box (ms)\n");
+    print("| presses | median | p99 | min |");
     print("|---|---|---|---|");
-    for (const Picture &picture : pictures) {
-        if (picture.size < 8192)
-            continue;
-        const double peak = double(peakOf({"--peak", picture.path}));
-        const double budget = 4.0 * picture.size * picture.size / 1024 + bare;
-        print(QString("| %1 | %2 | %3 | %4 % |")
-                      .arg(picture.label).arg(peak / 1024, 0, 'f', 1).arg(budget / 1024, 0, 'f', 1)
-                      .arg(100 * (peak - budget) / budget, 0, 'f', 1));
-    }
-}
-
-// Each child builds only the window it measures, so that neither peak
-// carries the other's widgets.
-int peakChild(const QString &path)
-{
-    if (path.isEmpty()) {
-        QMainWindow bare;
-        bare.resize(684, 609);
-        showAndWait(bare);
-    } else {
-        Vellamor window;
-        showAndWait(window);
-        dropFile(&window, path);
-    }
-    std::printf("%lld\n", residentKiB("VmHWM:"));
-    return 0;
+    print(QString("| 1000 | %1 | %2 | %3 |").arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
 }
 
 QString machine()
@@ -335,9 +490,8 @@ QString machine()
             }
         }
     }
-    return QString("%1, %2 logical cores, %3; Qt %4, %5 platform")
-            .arg(cpu).arg(QThread::idealThreadCount()).arg(QSysInfo::prettyProductName(),
-                                                            qVersion(), QGuiApplication::platformName());
+    return QString("%1, %2 logical cores, %3; Qt %4")
+            .arg(cpu).arg(QThread::idealThreadCount()).arg(QSysInfo::prettyProductName(), qVersion());
 }
 
 } // namespace
@@ -345,38 +499,50 @@ QString machine()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() > 1 && args[1] == "--peak-bare")
+    QStringList args = app.arguments().mid(1);
+    // The same decoder limit for the bare decode as for the window.
+    QImageReader::setAllocationLimit(1024);
+    if (args.value(0) == "--peak-bare")
         return peakChild(QString());
-    if (args.size() > 2 && args[1] == "--peak")
-        return peakChild(args[2]);
+    if (args.value(0) == "--peak")
+        return peakChild(args.value(1));
+    if (args.value(0) == "--cursor")
+        return cursorChild(args.mid(1));
 
-    QList<int> sizes = {4096, 8192};
-    int rounds = 7;
-    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
+    QList<int> sizes = {1024, 2048, 4096, 8192};
+    QStringList sections;
+    for (qsizetype i = 0; i + 1 < args.size(); ++i) {
         if (args[i] == "--sizes") {
             sizes.clear();
             for (const QString &size : args[i + 1].split(','))
                 sizes << size.toInt();
         } else if (args[i] == "--rounds") {
-            rounds = std::max(7, args[i + 1].toInt());
+            rounds = std::max(3, args[i + 1].toInt());
+        } else if (args[i] == "--sections") {
+            sections = args[i + 1].split(',');
+        } else if (args[i] == "--xvfb") {
+            xvfbDisplay = args[i + 1];
         }
     }
-    // The same decoder limit for the bare decode as for the window.
-    QImageReader::setAllocationLimit(1024);
 
     QTemporaryDir dir;
     print("## Vellamor benchmark\n");
-    print("machine: " + machine());
-    print(QString("rounds: %1, alternatives interleaved").arg(rounds));
+    print("Machine: " + machine() + ". Platforms: " + platforms().replaceInStrings("xcb", "xcb on Xvfb").join(", ")
+          + QString(". %1 rounds, alternatives interleaved; *spread* is the middle half (25th to 75th percentile) "
+                    "of the per-round ratios.").arg(rounds));
     const QList<Picture> pictures = writePictures(dir, sizes);
-    for (const Picture &picture : pictures)
-        QImageReader(picture.path).read();
-
-    benchStartup(std::max(rounds, 15));
-    benchMeasure(dir);
-    benchCursor(dir, pictures);
-    benchDrop(pictures, rounds);
-    benchMemory(pictures, rounds);
+    const auto run = [&](const char *name) { return sections.isEmpty() || sections.contains(name); };
+    if (run("startup"))
+        benchStartup();
+    if (run("measure"))
+        benchMeasure(dir);
+    if (run("cursor"))
+        benchCursor(pictures);
+    if (run("drop"))
+        benchDrop(pictures);
+    if (run("picture"))
+        benchPictureStart(pictures);
+    if (run("memory"))
+        benchMemory(pictures);
     return 0;
 }

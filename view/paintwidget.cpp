@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 
 namespace {
 
@@ -22,6 +23,8 @@ PaintWidget::PaintWidget(QWidget *parent)
     , hintText(QStringLiteral("Drag and drop a png/jpg."))
 {
     QImageReader::setAllocationLimit(imageAllocationLimitMB);
+    // Every pixel is painted, so nothing need be painted beneath the view.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 PaintWidget::~PaintWidget() = default;
@@ -59,7 +62,15 @@ void PaintWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing, true);
-    painter.fillRect(rect(), Qt::gray);
+    // Gray wherever an opaque picture leaves the view uncovered, so that a
+    // large map's pixels are written once; beneath it too where it may be
+    // transparent.
+    if (!image || image->hasAlphaChannel()) {
+        painter.fillRect(rect(), Qt::gray);
+    } else {
+        for (const QRect &uncovered : QRegion(rect()).subtracted(image->rect()))
+            painter.fillRect(uncovered, Qt::gray);
+    }
 
     if (!image) {
         drawHint(&painter);
