@@ -169,8 +169,9 @@ void Vellamor::moveCursor(QPoint viewPos)
     form.cursorXLabel->setText(QStringLiteral("x = ") + QString::number(cursorX));
     form.cursorYLabel->setText(QStringLiteral("y = ") + QString::number(cursorY));
     // Nothing else shows the cursor: repainting the view on every move would
-    // cost tens of milliseconds with a large picture.
-    form.cursorXLabel->repaint();
+    // cost tens of milliseconds with a large picture. The repaint paints all
+    // that is marked, so both labels reach the screen in one flush.
+    form.cursorXLabel->update();
     form.cursorYLabel->repaint();
 
     // A cross-hair over the picture shows the hot spot exactly.

@@ -5,31 +5,17 @@
 #include "vellamor.h"
 
 #include <QApplication>
-#include <QColor>
-#include <QDragEnterEvent>
 #include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QImage>
-#include <QLabel>
+#include <QDragEnterEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <sys/stat.h>
-
-// Shows the window at the given size, active as under a window manager.
-inline bool showActive(Vellamor &window, const QSize &size = QSize(684, 609))
-{
-    window.resize(size);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    return QTest::qWaitForWindowActive(&window);
-}
 
 // Types text into a spin box the way a user does: focus, select, keys.
 inline void typeInto(QAbstractSpinBox *box, const QString &text)
@@ -39,32 +25,16 @@ inline void typeInto(QAbstractSpinBox *box, const QString &text)
     QTest::keyClicks(box->findChild<QLineEdit *>(), text);
 }
 
-// A button-less move, as the window system delivers it, at a point given in
-// the view's coordinates.
-inline void hover(Vellamor &window, QPoint viewPos)
-{
-    QTest::mouseMove(window.windowHandle(), window.form.paintWidget->mapTo(&window, viewPos));
-}
-
-inline QString sizeLabels(const Vellamor &window)
-{
-    return window.form.wLabel->text() + ", " + window.form.hLabel->text();
-}
-
-// Right-clicks a widget and finds the entry of the menu that opens whose
-// text starts with the given one.
+// Right-clicks a widget; the entry of the menu that opens whose text starts so.
 inline QAction *menuEntry(QWidget *widget, QPoint pos, const QString &text)
 {
     if (QWidget *open = QApplication::activePopupWidget())
         open->close();
     QTest::mouseClick(widget->window()->windowHandle(), Qt::RightButton, {}, widget->mapTo(widget->window(), pos));
-    if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-        for (QAction *action : menu->actions()) {
-            if (action->text().startsWith(text))
-                return action;
-        }
-    }
-    return nullptr;
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
+    const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text().startsWith(text); });
+    return found == actions.end() ? nullptr : *found;
 }
 
 // Counts the paint events a widget receives.
@@ -83,8 +53,7 @@ protected:
 };
 
 // A picture filled with one colour; the format follows the suffix.
-inline QString writePicture(const QTemporaryDir &dir, const QString &name, int width, int height,
-                            const QColor &fill = QColor(0, 0, 255))
+inline QString writePicture(const QTemporaryDir &dir, const QString &name, int width, int height, QColor fill = Qt::blue)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(fill);
@@ -92,14 +61,13 @@ inline QString writePicture(const QTemporaryDir &dir, const QString &name, int w
     return image.save(path) ? path : QString();
 }
 
-inline QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
-}
+// The fixtures every way in must handle alike, each with the size it shows;
+// an invalid size for those that cannot be read.
+inline const QList<std::pair<const char *, QSize>> fixtures = {
+    {"png", QSize(64, 48)}, {"jpeg", QSize(40, 30)}, {"gif", QSize(1, 1)}, {"empty", QSize()},
+    {"directory", QSize()}, {"pipe", QSize()}, {"missing", QSize()}};
 
-// Creates the named fixture at path; false when it cannot be made here.
+// Creates a fixture, named map.jpg for a JPEG and map.png for all others.
 inline bool makeFixture(const QString &kind, const QString &path)
 {
     QFile file(path);
@@ -108,34 +76,20 @@ inline bool makeFixture(const QString &kind, const QString &path)
         image.fill(Qt::red);
         return image.save(path, kind == "png" ? "PNG" : "JPG");
     }
-    if (kind == "gif") // 1 x 1, named .png: the content decides how it is read
+    if (kind == "gif")
         return file.open(QIODevice::WriteOnly)
                 && file.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="));
-    if (kind == "empty")
-        return file.open(QIODevice::WriteOnly);
     if (kind == "directory")
         return QDir().mkdir(path);
     if (kind == "pipe") // with no writer, opening it would block for good
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    return kind == "missing";
+    return kind == "missing" || file.open(QIODevice::WriteOnly);
 }
 
-// The fixtures every way of loading must handle alike, with the size each
-// shows; an invalid size for those that cannot be read.
-inline const QList<std::pair<const char *, QSize>> fixtures = {
-    {"png", QSize(64, 48)}, {"jpeg", QSize(40, 30)}, {"gif", QSize(1, 1)}, {"empty", QSize()},
-    {"directory", QSize()}, {"pipe", QSize()}, {"missing", QSize()}};
-
-inline QString fixtureName(const QString &kind)
-{
-    return kind == "jpeg" ? "map.jpg" : "map.png";
-}
-
-// Delivers a drag and, when it is taken, its drop the way the window system
-// does: to the nearest widget under the point that accepts drops. Returns
-// the action reported back to the drag's source; IgnoreAction when refused.
-inline Qt::DropAction dragAndDrop(QWidget *over, const QMimeData *mime,
-                                  Qt::DropAction proposed = Qt::CopyAction)
+// A drag and, when taken, its drop, delivered as the window system does: to
+// the nearest widget under the point that accepts drops. Returns the action
+// reported back to the drag's source; IgnoreAction when refused.
+inline Qt::DropAction dragAndDrop(QWidget *over, const QMimeData *mime, Qt::DropAction proposed = Qt::CopyAction)
 {
     QWidget *target = over;
     while (target && !target->acceptDrops())
@@ -161,30 +115,32 @@ inline bool dropFile(QWidget *over, const QString &path)
     return dragAndDrop(over, &mime) != Qt::IgnoreAction;
 }
 
-// AddressSanitizer keeps freed memory in quarantine, so resident sizes say
-// nothing about the program in such a build.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool residentSizesMeaningful = false;
-#else
-constexpr bool residentSizesMeaningful = true;
-#endif
-
 // A field of /proc/self/status in KiB: "VmRSS:" now, "VmHWM:" at the peak.
 inline qint64 residentKiB(const char *field)
 {
     QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
+    return status.open(QIODevice::ReadOnly) ? QRegularExpression(QString(field) + "\\s+(\\d+)").match(status.readAll()).captured(1).toLongLong() : -1;
 }
 
-// Starts a new peak for "VmHWM:"; false where the kernel does not allow it.
+// Starts a new peak for "VmHWM:". False where that says nothing: when the
+// kernel does not allow it, or under AddressSanitizer, which keeps freed
+// memory in quarantine.
 inline bool resetPeakResident()
 {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
     QFile clearRefs("/proc/self/clear_refs");
-    return residentSizesMeaningful && clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+#endif
+}
+
+// Shows the window at the given size, active as under a window manager, and
+// drops the picture at the given path on it, if any.
+inline bool showActive(Vellamor &window, const QSize &size = QSize(684, 609), const QString &picture = {})
+{
+    window.resize(size);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window) && (picture.isEmpty() || dropFile(&window, picture));
 }

@@ -1,19 +1,22 @@
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QtEndian>
 
 namespace {
 
 const QColor blue(0, 0, 255);
 
-// p1x p1y p2x p2y r1x r1y r2x r2y
+// p1x p1y p2x p2y r1x r1y r2x r2y; as many as given.
 void setEntries(const MainForm &f, const QList<int> &values)
 {
     const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y};
@@ -21,9 +24,20 @@ void setEntries(const MainForm &f, const QList<int> &values)
         boxes[i]->setValue(values[i]);
 }
 
-QPoint point(const QSpinBox *x, const QSpinBox *y)
+QList<int> points(const MainForm &f)
 {
-    return QPoint(x->value(), y->value());
+    return {f.p1x->value(), f.p1y->value(), f.p2x->value(), f.p2y->value()};
+}
+
+void setClipboard(const QList<QUrl> &urls, const QString &text = {}, const QImage &image = {})
+{
+    auto *mime = new QMimeData;
+    mime->setUrls(urls);
+    if (!text.isEmpty())
+        mime->setText(text);
+    if (!image.isNull())
+        mime->setImageData(image);
+    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 } // namespace
@@ -33,404 +47,392 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void startState_data();
     void startState();
-    void tabOrder();
-    void hint_data();
-    void hint();
-    void pictureAndRectangle();
-    void hoverClamps_data();
-    void hoverClamps();
-    void pickKeys_data();
-    void pickKeys();
-    void repaintsAreImmediate();
-    void measure_data();
-    void measure();
-    void resultMenu();
-    void sampleWalkthrough();
+    void pointing_data();
+    void pointing();
+    void repaintsAtOnce();
+    void doors_data();
+    void doors();
+    void pasteFollowsFocus_data();
+    void pasteFollowsFocus();
+    void viewMenu();
+    void largePictures();
+    void result();
 };
 
-void TestWindow::startState_data()
-{
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<QString>("text");
-
-    const QList<std::pair<const char *, const char *>> texts = {
-        {"groupBox", "Your Visualization"}, {"groupBox_2", "Quake (radiant)"}, {"cursorLabel", "Cursor"},
-        {"cursorXLabel", "x = 0"}, {"cursorYLabel", "y = 0"}, {"p1Label", "1st Point (F1)"},
-        {"p2Label", "2nd Point (F2)"}, {"imageLabel", "Image"}, {"wLabel", "w = 0"}, {"hLabel", "h = 0"},
-        {"r1Label", "1st Point"}, {"r2Label", "2nd Point"}, {"measureButton", "Measure"},
-        {"p1x", "x = 0"}, {"p1y", "y = 0"}, {"p2x", "x = 0"}, {"p2y", "y = 0"},
-        {"r1x", "0"}, {"r1y", "0"}, {"r2x", "0"}, {"r2y", "0"}};
-    for (const auto &[object, text] : texts)
-        QTest::newRow(object) << object << text;
-}
-
+// The form as it opens: texts, ranges, the tab order, and the view's hint,
+// the exact text centred with its baseline on the middle line, cut on both
+// sides where the view is narrower.
 void TestWindow::startState()
 {
-    QFETCH(QString, object);
-    QFETCH(QString, text);
     Vellamor window;
     QVERIFY(showActive(window));
-    QCOMPARE(window.windowTitle(), QString("Vellamor"));
-    QCOMPARE(window.objectName(), QString("VellamorClass"));
+    QCOMPARE(window.windowTitle() + ' ' + window.objectName(), QString("Vellamor VellamorClass"));
     QCOMPARE(window.size(), QSize(684, 609));
-    QCOMPARE(window.form.paintWidget->minimumSize(), QSize(400, 400));
-    QVERIFY(window.form.textEdit->toPlainText().isEmpty());
-    QVERIFY(!window.windowIcon().pixmap(16).isNull());
-
-    QObject *child = window.findChild<QObject *>(object);
-    if (auto *box = qobject_cast<QGroupBox *>(child)) {
-        QCOMPARE(box->title(), text);
-    } else if (auto *label = qobject_cast<QLabel *>(child)) {
-        QCOMPARE(label->text(), text);
-    } else if (auto *button = qobject_cast<QPushButton *>(child)) {
-        QCOMPARE(button->text(), text);
-    } else {
+    const MainForm &f = window.form;
+    QCOMPARE(f.paintWidget->minimumSize(), QSize(400, 400));
+    QVERIFY(f.textEdit->toPlainText().isEmpty() && !window.windowIcon().pixmap(16).isNull());
+    const QList<std::pair<const char *, const char *>> texts = {
+        {"groupBox", "Your Visualization"}, {"groupBox_2", "Quake (radiant)"}, {"cursorLabel", "Cursor"},
+        {"cursorXLabel", "x = 0"}, {"cursorYLabel", "y = 0"}, {"p1Label", "1st Point (F1)"}, {"p2Label", "2nd Point (F2)"},
+        {"imageLabel", "Image"}, {"wLabel", "w = 0"}, {"hLabel", "h = 0"}, {"r1Label", "1st Point"},
+        {"r2Label", "2nd Point"}, {"measureButton", "Measure"}, {"p1x", "x = 0"}, {"p1y", "y = 0"}, {"p2x", "x = 0"},
+        {"p2y", "y = 0"}, {"r1x", "0"}, {"r1y", "0"}, {"r2x", "0"}, {"r2y", "0"}};
+    for (const auto &[object, text] : texts) {
+        QObject *child = window.findChild<QObject *>(object);
         auto *spin = qobject_cast<QSpinBox *>(child);
-        QVERIFY(spin);
-        QCOMPARE(spin->text(), text);
-        for (const int value : {9999, -9999, 10000}) {
-            spin->setValue(value);
-            QCOMPARE(spin->value(), qBound(-9999, value, 9999));
-        }
+        QCOMPARE(spin ? spin->text() : child->property(qobject_cast<QGroupBox *>(child) ? "title" : "text").toString(), text);
     }
-}
-
-void TestWindow::tabOrder()
-{
-    Vellamor window;
-    QVERIFY(showActive(window));
-    const MainForm &f = window.form;
-    const QList<QWidget *> order = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y, f.measureButton};
+    // Each change of an image point repaints the view before control
+    // returns to the event loop; a world point changes nothing.
+    PaintCounter view(f.paintWidget);
     f.p1x->setFocus();
-    for (QWidget *next : order.mid(1)) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), next);
-    }
-}
-
-void TestWindow::hint_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("odd width") << QSize(401, 450);
-    QTest::newRow("narrower than the text, cut on both sides") << QSize(60, 100);
-}
-
-// The hint is the exact text, centred, its baseline on the middle line.
-void TestWindow::hint()
-{
-    QFETCH(QSize, size);
-    PaintWidget view(nullptr);
-    view.resize(size);
-    const QImage shot = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-
-    QImage expected(size, QImage::Format_RGB32);
-    expected.fill(Qt::gray);
-    QPainter painter(&expected);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setFont(view.font());
-    painter.setPen(view.palette().windowText().color());
-    const QString hint = "Drag and drop a png/jpg.";
-    painter.drawText(size.width() / 2 - painter.fontMetrics().horizontalAdvance(hint) / 2,
-                     size.height() / 2, hint);
-    painter.end();
-    QCOMPARE(shot, expected);
-}
-
-void TestWindow::pictureAndRectangle()
-{
-    QTemporaryDir dir;
-    PaintWidget view(nullptr);
-    view.resize(400, 400);
-    qint32 width = 0, height = 0;
-    view.loadImage(writePicture(dir, "map.png", 200, 150), &width, &height);
-    QCOMPARE(QSize(width, height), QSize(200, 150));
-    QCOMPARE(view.minimumSize(), QSize(200, 150));
-
-    // Without reference points: the picture unscaled at the top-left, gray beyond.
-    QImage shot = view.grab().toImage();
-    QCOMPARE(shot.pixelColor(199, 149), blue);
-    QCOMPARE(shot.pixelColor(70, 60), blue);
-    QCOMPARE(shot.pixelColor(200, 10), QColor(Qt::gray));
-    QCOMPARE(shot.pixelColor(10, 150), QColor(Qt::gray));
-
-    // The points are read at each paint; reversed points draw the same area.
-    qint32 picks[4] = {20, 30, 120, 90};
-    for (int i = 0; i < 4; ++i)
-        view.pickRefs[i] = &picks[i];
-    for (const bool reversed : {false, true}) {
-        if (reversed) {
-            std::swap(picks[0], picks[2]);
-            std::swap(picks[1], picks[3]);
+    for (QSpinBox *box : {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y}) {
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_Tab);
+        const int paints = view.paints;
+        for (const int value : {9999, -9999, 10000}) {
+            box->setValue(value);
+            QCOMPARE(box->value(), qBound(-9999, value, 9999));
         }
-        shot = view.grab().toImage();
-        const QColor inside = shot.pixelColor(70, 60);
-        QVERIFY2(inside.green() > 20 && inside.green() < 60 && inside.blue() < 250, qPrintable(inside.name()));
-        QVERIFY(shot.pixelColor(20, 60).green() > 100);
-        QCOMPARE(shot.pixelColor(10, 60), blue);
-        QCOMPARE(shot.pixelColor(70, 100), blue);
+        QCOMPARE(view.paints - paints, box->prefix().isEmpty() ? 0 : 3);
+    }
+    QCOMPARE(QApplication::focusWidget(), f.measureButton);
+
+    PaintWidget narrow(nullptr);
+    narrow.resize(60, 100);
+    for (PaintWidget *view : {f.paintWidget, &narrow}) {
+        QImage expected(view->size(), QImage::Format_RGB32);
+        expected.fill(Qt::gray);
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(view->font());
+        painter.setPen(view->palette().windowText().color());
+        const QString hint = "Drag and drop a png/jpg.";
+        painter.drawText(view->width() / 2 - painter.fontMetrics().horizontalAdvance(hint) / 2, view->height() / 2, hint);
+        painter.end();
+        QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
     }
 }
 
-void TestWindow::hoverClamps_data()
+void TestWindow::pointing_data()
 {
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<QPoint>("pos");
-    QTest::addColumn<QPoint>("shown");
-    QTest::addColumn<bool>("crossHair");
-
-    const QSize map(640, 480);
-    QTest::newRow("inside") << map << QPoint(639, 479) << QPoint(639, 479) << true;
-    QTest::newRow("left of the picture") << map << QPoint(-3, 100) << QPoint(0, 100) << false;
-    QTest::newRow("above the picture") << map << QPoint(100, -5) << QPoint(100, 0) << false;
-    QTest::newRow("beyond the far corner") << map << QPoint(700, 600) << QPoint(640, 480) << false;
-    QTest::newRow("no picture") << QSize() << QPoint(250, 120) << QPoint(0, 0) << false;
-}
-
-void TestWindow::hoverClamps()
-{
-    QFETCH(QSize, picture);
-    QFETCH(QPoint, pos);
-    QFETCH(QPoint, shown);
-    QFETCH(bool, crossHair);
-    QTemporaryDir dir;
-    Vellamor window;
-    QVERIFY(showActive(window, QSize(1200, 800)));
-    if (picture.isValid())
-        QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
-    hover(window, QPoint(1, 1));
-    QApplication::processEvents();
-    const MainForm &f = window.form;
-    PaintCounter view(f.paintWidget), xLabel(f.cursorXLabel), yLabel(f.cursorYLabel);
-    hover(window, pos);
-    QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(),
-             QString("x = %1, y = %2").arg(shown.x()).arg(shown.y()));
-    QCOMPARE(f.paintWidget->cursor().shape(), crossHair ? Qt::CrossCursor : Qt::ArrowCursor);
-    // Both labels reach the screen at once; the view, which does not show
-    // the cursor, is not painted at all.
-    QVERIFY(xLabel.paints > 0 && yLabel.paints > 0);
-    QCOMPARE(view.paints, 0);
-}
-
-void TestWindow::pickKeys_data()
-{
-    QTest::addColumn<QPoint>("hoverAt");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("key");           // after hovering; 0 for none
     QTest::addColumn<QList<int>>("before"); // p1x p1y p2x p2y
-    QTest::addColumn<int>("key");
     QTest::addColumn<QList<int>>("after");
-    QTest::addColumn<QPoint>("cursorAfter");
+    QTest::addColumn<QPoint>("cursor");     // what the labels show
 
     const int f1 = Qt::Key_F1, f2 = Qt::Key_F2;
     const QList<int> zero{0, 0, 0, 0}, set{5, 6, 7, 8};
-    QTest::newRow("F1 at the far corner steps inside")
-            << QPoint(700, 500) << zero << f1 << QList<int>{639, 479, 640, 480} << QPoint(639, 479);
-    QTest::newRow("F2 at zero steps inside")
-            << QPoint(-3, -5) << zero << f2 << QList<int>{0, 0, 1, 1} << QPoint(1, 1);
-    QTest::newRow("F1 pushes point 2 right and down")
-            << QPoint(300, 200) << QList<int>{0, 0, 250, 150} << f1 << QList<int>{300, 200, 301, 201} << QPoint(300, 200);
-    QTest::newRow("F1 leaves an equal column")
-            << QPoint(300, 200) << QList<int>{0, 0, 300, 400} << f1 << QList<int>{300, 200, 300, 400} << QPoint(300, 200);
-    QTest::newRow("F2 pushes point 1 left and up")
-            << QPoint(100, 50) << QList<int>{150, 80, 0, 0} << f2 << QList<int>{99, 49, 100, 50} << QPoint(100, 50);
-    QTest::newRow("F2 leaves an equal row")
-            << QPoint(100, 50) << QList<int>{20, 50, 0, 0} << f2 << QList<int>{20, 50, 100, 50} << QPoint(100, 50);
-    QTest::newRow("Alt+F1 still acts")
-            << QPoint(300, 200) << QList<int>{0, 0, 250, 400} << int(f1 | Qt::ALT) << QList<int>{300, 200, 301, 400} << QPoint(300, 200);
-    QTest::newRow("Shift+F1 does nothing") << QPoint(300, 200) << set << int(f1 | Qt::SHIFT) << set << QPoint(300, 200);
-    QTest::newRow("Ctrl+F1 does nothing") << QPoint(300, 200) << set << int(f1 | Qt::CTRL) << set << QPoint(300, 200);
-    QTest::newRow("Shift+F2 does nothing") << QPoint(0, 0) << set << int(f2 | Qt::SHIFT) << set << QPoint(0, 0);
-    QTest::newRow("Ctrl+F2 does nothing") << QPoint(0, 0) << set << int(f2 | Qt::CTRL) << set << QPoint(0, 0);
-    QTest::newRow("F3 does nothing") << QPoint(300, 200) << set << int(Qt::Key_F3) << set << QPoint(300, 200);
+    QTest::newRow("over the last pixel") << QPoint(639, 479) << 0 << zero << zero << QPoint(639, 479);
+    QTest::newRow("left of the picture") << QPoint(-3, 100) << 0 << zero << zero << QPoint(0, 100);
+    QTest::newRow("above the picture") << QPoint(100, -5) << 0 << zero << zero << QPoint(100, 0);
+    QTest::newRow("F1 beyond the far corner steps inside") << QPoint(700, 500) << f1 << zero << QList<int>{639, 479, 640, 480} << QPoint(640, 480);
+    QTest::newRow("F2 at zero steps inside") << QPoint(-3, -5) << f2 << zero << QList<int>{0, 0, 1, 1} << QPoint(0, 0);
+    QTest::newRow("F1 pushes point 2 right and down") << QPoint(300, 200) << f1 << QList<int>{0, 0, 250, 150} << QList<int>{300, 200, 301, 201} << QPoint(300, 200);
+    QTest::newRow("F1 leaves an equal column") << QPoint(300, 200) << f1 << QList<int>{0, 0, 300, 400} << QList<int>{300, 200, 300, 400} << QPoint(300, 200);
+    QTest::newRow("F2 pushes point 1 left and up") << QPoint(100, 50) << f2 << QList<int>{150, 80, 0, 0} << QList<int>{99, 49, 100, 50} << QPoint(100, 50);
+    QTest::newRow("F2 leaves an equal row") << QPoint(100, 50) << f2 << QList<int>{20, 50, 0, 0} << QList<int>{20, 50, 100, 50} << QPoint(100, 50);
+    QTest::newRow("Alt+F1 still acts") << QPoint(300, 200) << int(f1 | Qt::ALT) << QList<int>{0, 0, 250, 400} << QList<int>{300, 200, 301, 400} << QPoint(300, 200);
+    QTest::newRow("Shift+F1 does nothing") << QPoint(300, 200) << int(f1 | Qt::SHIFT) << set << set << QPoint(300, 200);
+    QTest::newRow("Ctrl+F2 does nothing") << QPoint(300, 200) << int(f2 | Qt::CTRL) << set << set << QPoint(300, 200);
+    QTest::newRow("F3 does nothing") << QPoint(300, 200) << int(Qt::Key_F3) << set << set << QPoint(300, 200);
 }
 
-void TestWindow::pickKeys()
+// Hovering shows the clamped cursor and repaints its labels, at once and
+// alone; F1 and F2 take it over from any focus.
+void TestWindow::pointing()
 {
-    QFETCH(QPoint, hoverAt);
-    QFETCH(QList<int>, before);
+    QFETCH(QPoint, at);
     QFETCH(int, key);
+    QFETCH(QList<int>, before);
     QFETCH(QList<int>, after);
-    QFETCH(QPoint, cursorAfter);
+    QFETCH(QPoint, cursor);
     QTemporaryDir dir;
     Vellamor window;
-    QVERIFY(showActive(window, QSize(1200, 800)));
-    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 640, 480)));
-    QApplication::processEvents();
+    QVERIFY(showActive(window, QSize(1200, 800), writePicture(dir, "map.png", 640, 480)));
     const MainForm &f = window.form;
     setEntries(f, before);
-    hover(window, QPoint(1, 1));
-    hover(window, hoverAt);
-    f.measureButton->setFocus();
-
-    const QKeyCombination combination = QKeyCombination::fromCombined(key);
-    QTest::keyClick(window.windowHandle(), combination.key(), combination.keyboardModifiers());
-    QCOMPARE(QList<int>({f.p1x->value(), f.p1y->value(), f.p2x->value(), f.p2y->value()}), after);
-    QCOMPARE(QPoint(window.cursorX, window.cursorY), cursorAfter);
-    // The window's copy follows every box.
+    f.r2y->setFocus();
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(1, 1)));
+    QApplication::processEvents();
+    PaintCounter view(f.paintWidget), xLabel(f.cursorXLabel), yLabel(f.cursorYLabel);
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, at));
+    QVERIFY(xLabel.paints > 0 && yLabel.paints > 0 && view.paints == 0);
+    QCOMPARE(f.paintWidget->cursor().shape(), QRect(0, 0, 640, 480).contains(at) ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (const QKeyCombination combination = QKeyCombination::fromCombined(key); key)
+        QTest::keyClick(window.windowHandle(), combination.key(), combination.keyboardModifiers());
+    QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(), QString("x = %1, y = %2").arg(cursor.x()).arg(cursor.y()));
+    QCOMPARE(points(f), after);
     QCOMPARE(QList<int>({window.pickX1, window.pickY1, window.pickX2, window.pickY2}), after);
 }
 
-// Every change of a reference point and every drop reaches the screen before
-// control returns to the event loop, even when nothing else would repaint.
-void TestWindow::repaintsAreImmediate()
+// A drop reaches the screen before control returns to the event loop, even
+// when the layout has nothing to redo.
+void TestWindow::repaintsAtOnce()
 {
     QTemporaryDir dir;
     Vellamor window;
     QVERIFY(showActive(window));
-    QVERIFY(dropFile(&window, writePicture(dir, "first.png", 300, 300)));
+    QVERIFY(dropFile(&window, writePicture(dir, "first.png", 200, 150)));
     QApplication::processEvents();
     const MainForm &f = window.form;
     PaintCounter counter(f.paintWidget);
-    const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y};
-    for (QSpinBox *box : boxes) {
-        const int paints = counter.paints;
-        box->setValue(box->value() + 40);
-        QCOMPARE(counter.paints, paints + 1);
-    }
-    QCOMPARE(QList<int>({window.pickX1, window.pickY1, window.pickX2, window.pickY2}),
-             QList<int>({40, 40, 40, 40}));
+    setEntries(f, {120, 90, 20, 30});
+    // Unscaled at the top-left, gray beyond; the rectangle between points
+    // given in reverse still drawn.
+    const QImage shot = f.paintWidget->grab().toImage();
+    QVERIFY(shot.pixelColor(199, 149) == blue && shot.pixelColor(200, 10) == Qt::gray && shot.pixelColor(10, 150) == Qt::gray);
+    QVERIFY(shot.pixelColor(70, 60).green() > 20 && shot.pixelColor(70, 60).green() < 60 && shot.pixelColor(20, 60).green() > 100);
+    QVERIFY(shot.pixelColor(10, 60) == blue && shot.pixelColor(70, 100) == blue);
 
-    // A second picture of the same size: the layout has nothing to redo.
+    // A second picture of the same size, where the layout has nothing to redo.
     const int paints = counter.paints;
-    QVERIFY(dropFile(&window, writePicture(dir, "second.png", 300, 300, QColor(255, 0, 0))));
+    QVERIFY(dropFile(&window, writePicture(dir, "second.png", 200, 150, QColor(Qt::red))));
     QVERIFY(counter.paints > paints);
 }
 
-void TestWindow::measure_data()
+void TestWindow::doors_data()
 {
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<bool>("byReturn");
-    QTest::addColumn<QString>("text");
-    const QString result = "origin = -200 200 ??\nend = 600 -400 ??\n";
-    QTest::newRow("button pressed") << QSize(400, 300) << false << result;
-    QTest::newRow("Return in a box") << QSize(400, 300) << true << result;
-    QTest::newRow("no picture") << QSize() << false << "invalid entries.\n";
-}
-
-void TestWindow::measure()
-{
-    QFETCH(QSize, picture);
-    QFETCH(bool, byReturn);
-    QFETCH(QString, text);
-    QTemporaryDir dir;
-    Vellamor window;
-    QVERIFY(showActive(window));
-    if (picture.isValid())
-        QVERIFY(dropFile(&window, writePicture(dir, "map.png", picture.width(), picture.height())));
-    const MainForm &f = window.form;
-    f.textEdit->setPlainText("notes typed by the user");
-    setEntries(f, {50, 50, 350, 250, -100, 100, 500});
-    typeInto(f.r2y, "-300");
-    // The button acts as soon as it is pressed down; the result replaces the text.
-    if (byReturn)
-        QTest::keyClick(f.r2y, Qt::Key_Return);
-    else
-        QTest::mousePress(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), text);
-}
-
-// Copies come from the last Measure; entries that cannot act say why.
-void TestWindow::resultMenu()
-{
-    QTemporaryDir dir;
-    Vellamor window;
-    QVERIFY(showActive(window));
-    const MainForm &f = window.form;
-    const QPoint inside(20, 20);
-    QVERIFY(!menuEntry(f.textEdit, inside, "Worldspawn keys")->isEnabled());
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QVERIFY(f.textEdit->toolTip().contains("valid when a picture is loaded"));
-    QVERIFY(!menuEntry(f.textEdit, inside, "Worldspawn keys")->isEnabled());
-
-    // A pixel spanning less than a world unit: a world file cannot say that.
-    QVERIFY(dropFile(&window, writePicture(dir, "dot.png", 1, 1)));
-    setEntries(f, {0, 0, 10, 10, 0, 5, 5, 0});
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QVERIFY(menuEntry(f.textEdit, inside, "Worldspawn keys")->isEnabled());
-    for (const char *entry : {"World file", "GDAL command", "Save world file"}) {
-        QAction *action = menuEntry(f.textEdit, inside, entry);
-        QVERIFY2(!action->isEnabled() && action->text().contains("no world units"), entry);
-    }
-
-    QVERIFY(dropFile(&window, writePicture(dir, "map.png", 400, 300)));
-    setEntries(f, {50, 50, 350, 250, -100, 100, 500, -300});
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    f.textEdit->setPlainText("origin = 1 2 ??\nend = 3 4 ??\n");
-    menuEntry(f.textEdit, inside, "World file")->trigger();
-    const QString world = "2\n0\n0\n-2\n-199\n199\n";
-    QCOMPARE(QGuiApplication::clipboard()->text(), world);
-
-    // Saved whole or not at all; a failure names the file and the reason.
-    for (const QString &target : {dir.filePath("missing/map.pgw"), dir.filePath("map.pgw")}) {
-        menuEntry(f.textEdit, inside, "Save world file")->trigger();
-        auto *dialog = window.findChild<QFileDialog *>();
-        QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(dialog->selectedFiles(), QStringList{dir.filePath("map.pgw")});
-        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(target);
-        QMetaObject::invokeMethod(dialog, "accept");
-        if (auto *box = window.findChild<QMessageBox *>()) {
-            QVERIFY2(box->text().contains(target) && box->text().contains("No such file"), qPrintable(box->text()));
-            box->close();
-            delete box;
+    QTest::addColumn<QString>("door");
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QSize>("size");
+    for (const char *door : {"drop", "open", "paste", "reload"}) {
+        for (const auto &[fixture, size] : fixtures) {
+            // The file dialog itself lets no folder or missing file through.
+            if (qstrcmp(door, "open") || (qstrcmp(fixture, "directory") && qstrcmp(fixture, "missing")))
+                QTest::addRow("%s: %s", door, fixture) << door << fixture << size;
         }
     }
-    QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
-    QFile saved(dir.filePath("map.pgw"));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(saved.readAll()), world);
 }
 
-// Follows examples/README.md with the numbers it prints, so the walkthrough
-// cannot drift from what the program says.
-void TestWindow::sampleWalkthrough()
+// Every way in replaces a good picture with the fixture and shows the same:
+// the new picture and its size, or 0 x 0 with neither picture nor hint.
+void TestWindow::doors()
 {
-    QFile readme(SOURCE_DIR "/examples/README.md");
-    QVERIFY(readme.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(readme.readAll());
-    const QRegularExpression row("^\\| [12] \\| (-?\\d+) \\| (-?\\d+) \\| (-?\\d+) \\| (-?\\d+) \\|$",
-                                 QRegularExpression::MultilineOption);
-    QList<int> values; // picture x, y then world x, y of each point
+    QFETCH(QString, door);
+    QFETCH(QString, fixture);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fixture == "jpeg" ? "map.jpg" : "map.png");
+    // First a good picture, in the fixture's place for Reload.
+    const QString first = door == "reload" ? path : dir.filePath("first.png");
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(900, 600), writePicture(dir, QFileInfo(first).fileName(), 30, 20)));
+    QVERIFY((door != "reload" || QFile::remove(path)) && makeFixture(fixture, path));
+    const MainForm &f = window.form;
+    setEntries(f, {0, 0, 7, 0, 0, -3});
+
+    if (door == "drop") {
+        // Over the view, which passes it on; a copy whatever was proposed,
+        // so that no file manager deletes the picture.
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QCOMPARE(dragAndDrop(f.paintWidget, &mime, Qt::MoveAction), Qt::CopyAction);
+    } else if (door == "open") {
+        QTest::keyClick(window.windowHandle(), Qt::Key_O, Qt::ControlModifier);
+        auto *dialog = window.findChild<QFileDialog *>();
+        QVERIFY(dialog && dialog->isVisible() && dialog->nameFilters().first().contains("*.jpeg"));
+        QCOMPARE(dialog->directory().absolutePath(), QFileInfo(first).absolutePath());
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    } else {
+        setClipboard({QUrl::fromLocalFile(path)});
+        QTest::keyClick(window.windowHandle(), door == "paste" ? Qt::Key_V : Qt::Key_F5,
+                        door == "paste" ? Qt::ControlModifier : Qt::NoModifier);
+    }
+
+    const QSize shown = size.isValid() ? size : QSize(0, 0);
+    QCOMPARE(QString("%1 %2, %3, %4").arg(window.imageWidth).arg(window.imageHeight).arg(f.wLabel->text(), f.hLabel->text()),
+             QString("%1 %2, w = %1, h = %2").arg(shown.width()).arg(shown.height()));
+    QCOMPARE(window.windowTitle(), size.isValid() ? QFileInfo(path).fileName() + " — Vellamor" : "Vellamor");
+    QCOMPARE(QPoint(f.p2x->value(), f.r1y->value()), QPoint(7, -3));
+    const QImage shot = f.paintWidget->grab().toImage();
+    QImage gray(shot.size() - QSize(4, 4), shot.format());
+    gray.fill(Qt::gray);
+    QVERIFY2(size.isValid() || shot.copy(4, 4, gray.width(), gray.height()) == gray, "the old picture or the hint is shown");
+    QVERIFY(fixture.startsWith("gif") || !size.isValid() || (qAbs(shot.pixelColor(5, 5).red() - 255) < 8 && shot.pixelColor(5, 5).blue() < 8));
+}
+
+void TestWindow::pasteFollowsFocus_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<QString>("boxText");
+    QTest::newRow("image data, focus on the button") << "measureButton" << "image" << true << "";
+    QTest::newRow("image data, focus in a box") << "p1x" << "image" << true << "0";
+    QTest::newRow("text, focus in a box") << "r1x" << "text" << false << "1230"; // pasted before the 0
+    QTest::newRow("text, focus in the text box") << "textEdit" << "text" << false << "123";
+    QTest::newRow("text, focus on the button") << "measureButton" << "text" << false << "";
+    QTest::newRow("two files") << "measureButton" << "files" << false << "";
+}
+
+// Ctrl+V takes a picture from the clipboard; text pasted into a box stays text.
+void TestWindow::pasteFollowsFocus()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, content);
+    QFETCH(bool, loads);
+    QFETCH(QString, boxText);
+    QTemporaryDir dir;
+    const QString file = writePicture(dir, "first.png", 30, 20);
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(684, 609), file));
+    const QUrl url = QUrl::fromLocalFile(file);
+    setClipboard(content == "files" ? QList<QUrl>{url, url} : QList<QUrl>{}, content == "text" ? "123" : "",
+                 content == "image" ? QImage(12, 9, QImage::Format_RGB32) : QImage());
+    auto *target = window.findChild<QWidget *>(focus);
+    target->setFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(window.windowHandle(), Qt::Key_F5); // a pasted picture has no file to read again
+    QCOMPARE(QSize(window.imageWidth, window.imageHeight), loads ? QSize(12, 9) : QSize(30, 20));
+    QCOMPARE(window.windowTitle(), loads ? "Vellamor" : "first.png — Vellamor");
+    QCOMPARE(target->property(focus == "textEdit" ? "plainText" : "value").toString(), boxText);
+}
+
+// Right-click on the view: the ways in, and F1 and F2 at the clicked pixel.
+void TestWindow::viewMenu()
+{
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(1200, 800)));
+    QGuiApplication::clipboard()->clear();
+    auto entry = [&](QPoint at, const QString &text) { return menuEntry(window.form.paintWidget, at, text); };
+    QVERIFY(entry(QPoint(300, 200), "Open…")->isEnabled());
+    for (const char *text : {"Paste picture", "Reload", "Set 1st point here (F1)", "Set 2nd point here (F2)"})
+        QVERIFY2(!entry(QPoint(300, 200), text)->isEnabled(), text);
+    QApplication::activePopupWidget()->close(); // Ctrl+V looks at the clipboard anew
+    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(window.imageWidth == 4 && dropFile(&window, writePicture(dir, "map.png", 640, 480)));
+    QVERIFY(entry(QPoint(5, 5), "Paste picture")->isEnabled() && entry(QPoint(5, 5), "Reload")->isEnabled());
+    entry(QPoint(300, 200), "Set 1st point here (F1)")->trigger();
+    entry(QPoint(700, 500), "Set 2nd point here (F2)")->trigger();
+    QCOMPARE(points(window.form), QList<int>({300, 200, 640, 480}));
+    // Like F2, a second point left of and above the first pushes it aside.
+    entry(QPoint(100, 50), "Set 2nd point here (F2)")->trigger();
+    QCOMPARE(points(window.form), QList<int>({99, 49, 100, 50}));
+}
+
+// Each picture is freed before the next is decoded, so replacing a large map
+// by another never needs room for both; a header claiming 100000 x 100000 is
+// refused without allocating it, and 16384 x 16384 at 32 bits loads.
+void TestWindow::largePictures()
+{
+    QTemporaryDir dir;
+    PaintWidget view(nullptr);
+    qint32 width = 0, height = 0;
+    view.loadImage(writePicture(dir, "first.png", 4096, 4096, QColor(1, 2, 3)), &width, &height);
+    view.resize(8, 8);
+    QCOMPARE(view.grab().toImage().pixelColor(3, 3), QColor(1, 2, 3)); // no reference points to draw
+    const QString second = writePicture(dir, "second.png", 4096, 4096, QColor(4, 5, 6));
+    const bool peakKnown = resetPeakResident();
+    qint64 before = residentKiB("VmRSS:");
+    view.loadImage(second, &width, &height);
+    QVERIFY2(width == 4096 && (!peakKnown || residentKiB("VmHWM:") - before < 4096 * 4096 * 4 / 1024 / 2), "two pictures held");
+
+    // Headers claiming a size; the data behind them is a 16 x 16 picture.
+    QByteArray jpeg, bmp;
+    QBuffer jpegBuffer(&jpeg), bmpBuffer(&bmp);
+    QVERIFY(QImage(16, 16, QImage::Format_RGB32).save(&jpegBuffer, "JPG") && QImage(16, 16, QImage::Format_RGB32).save(&bmpBuffer, "BMP"));
+    qToLittleEndian<qint32>(100000, bmp.data() + 18);
+    qToLittleEndian<qint32>(100000, bmp.data() + 22);
+    const qsizetype frame = jpeg.indexOf(QByteArray("\xff\xc0", 2));
+    qToBigEndian<quint16>(16384, jpeg.data() + frame + 5);
+    qToBigEndian<quint16>(16384, jpeg.data() + frame + 7);
+    QFile huge(dir.filePath("huge.png")), large(dir.filePath("large.jpg"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(bmp) && large.open(QIODevice::WriteOnly) && large.write(jpeg));
+    huge.close();
+    large.close();
+    QVERIFY(resetPeakResident() == peakKnown);
+    before = residentKiB("VmRSS:");
+    view.loadImage(huge.fileName(), &width, &height);
+    QVERIFY2(width == 0 && height == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("premature end of data"));
+    view.loadImage(large.fileName(), &width, &height);
+    QCOMPARE(QSize(width, height), QSize(16384, 16384));
+}
+
+// Follows examples/README.md with the numbers it prints and copies every
+// format as both READMEs show it, so that neither can drift; then Measure
+// by Return, copies from the last Measure rather than the edited text, a
+// world file saved whole or not at all, and entries that cannot act.
+void TestWindow::result()
+{
+    auto readme = [](const char *name) {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const QString text = readme(SOURCE_DIR "/examples/README.md");
+    QList<int> values; // picture x, y, then world x, y of each point
+    const QRegularExpression row("^\\| [12] \\| (-?\\d+) \\| (-?\\d+) \\| (-?\\d+) \\| (-?\\d+) \\|$", QRegularExpression::MultilineOption);
     for (const QRegularExpressionMatch &m : row.globalMatch(text))
         values << m.captured(1).toInt() << m.captured(2).toInt() << m.captured(3).toInt() << m.captured(4).toInt();
     QCOMPARE(values.size(), 8);
-    const QString expected = QRegularExpression("```\\n(origin = [^`]*)```").match(text).captured(1);
-    QVERIFY(expected.startsWith("origin = "));
-
+    QTemporaryDir dir;
     Vellamor window;
-    QVERIFY(showActive(window, QSize(1000, 700)));
-    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png"));
-    QApplication::processEvents();
-    hover(window, QPoint(values[0], values[1]));
-    QTest::keyClick(window.windowHandle(), Qt::Key_F1);
-    hover(window, QPoint(values[4], values[5]));
-    QTest::keyClick(window.windowHandle(), Qt::Key_F2);
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
     const MainForm &f = window.form;
-    QCOMPARE(point(f.p1x, f.p1y), QPoint(values[0], values[1]));
-    QCOMPARE(point(f.p2x, f.p2y), QPoint(values[4], values[5]));
-    typeInto(f.r1x, QString::number(values[2]));
-    typeInto(f.r1y, QString::number(values[3]));
-    typeInto(f.r2x, QString::number(values[6]));
-    typeInto(f.r2y, QString::number(values[7]));
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QCOMPARE(f.textEdit->toPlainText(), expected);
+    const QPoint at(20, 20);
+    QVERIFY(!menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
+    QApplication::activePopupWidget()->close();
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(values[0], values[1])));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(values[4], values[5])));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F2);
+    QCOMPARE(points(f), QList<int>({values[0], values[1], values[4], values[5]}));
+    for (const auto &[box, value] : QList<std::pair<QSpinBox *, int>>{{f.r1x, values[2]}, {f.r1y, values[3]}, {f.r2x, values[6]}, {f.r2y, values[7]}})
+        typeInto(box, QString::number(value));
+    const QString measured = QRegularExpression("```\\n(origin = [^`]*)```").match(text).captured(1);
+    QTest::mousePress(f.measureButton, Qt::LeftButton); // acts when pressed down
+    QCOMPARE(f.textEdit->toPlainText(), measured);
+    QTest::mouseRelease(f.measureButton, Qt::LeftButton);
     QCOMPARE("`" + f.textEdit->toolTip() + "`", QRegularExpression("tooltip then reads (`.*`)").match(text).captured(1));
-
-    // Each copy reads as both READMEs show it.
-    for (const char *name : {SOURCE_DIR "/examples/README.md", SOURCE_DIR "/README.md"}) {
-        QFile file(name);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QRegularExpression copied("#### (.+)\\n\\n```\\n([^`]*)```");
+    f.textEdit->setPlainText("notes typed by the user");
+    QTest::keyClick(f.r2y, Qt::Key_Return);
+    QCOMPARE(f.textEdit->toPlainText(), measured);
+    f.textEdit->setPlainText("origin = 1 2 ??\nend = 3 4 ??\n");
+    for (const QString &document : {text, readme(SOURCE_DIR "/README.md")}) {
         int formats = 0;
-        for (const QRegularExpressionMatch &m : copied.globalMatch(QString::fromUtf8(file.readAll()))) {
-            QAction *entry = menuEntry(f.textEdit, QPoint(20, 20), m.captured(1));
+        for (const QRegularExpressionMatch &m : QRegularExpression("#### (.+)\\n\\n```\\n([^`]*)```").globalMatch(document)) {
+            QAction *entry = menuEntry(f.textEdit, at, m.captured(1));
             QVERIFY2(entry && entry->isEnabled(), qPrintable(m.captured(1)));
             entry->trigger();
-            QCOMPARE(QGuiApplication::clipboard()->text().replace(SOURCE_DIR "/examples", "/path/to/examples"),
-                     m.captured(2));
+            QCOMPARE(QGuiApplication::clipboard()->text().replace(SOURCE_DIR "/examples", "/path/to/examples"), m.captured(2));
             ++formats;
         }
         QCOMPARE(formats, 4);
     }
+
+    for (const QString &target : {dir.filePath("missing/map.pgw"), dir.filePath("map.pgw")}) {
+        menuEntry(f.textEdit, at, "Save world file")->trigger();
+        auto *dialog = window.findChild<QFileDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->selectedFiles(), QStringList{SOURCE_DIR "/examples/sample-map.pgw"});
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(target);
+        QMetaObject::invokeMethod(dialog, "accept");
+        if (auto *box = window.findChild<QMessageBox *>()) {
+            QVERIFY2(box->text().contains(target) && box->text().contains("No such file"), qPrintable(box->text()));
+            delete box;
+        }
+    }
+    QFile saved(dir.filePath("map.pgw"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("missing")) && saved.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(saved.readAll()), QString("4\n0\n0\n-4\n-1022\n766\n"));
+
+    f.r2x->setValue(-2000);
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QVERIFY(f.textEdit->toolTip().contains("valid when a picture is loaded"));
+    QVERIFY(!menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
+    // A pixel spanning less than a world unit: no world file can say that.
+    QVERIFY(dropFile(&window, writePicture(dir, "dot.png", 1, 1)));
+    setEntries(f, {0, 0, 10, 10, 0, 5, 5, 0});
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QVERIFY(menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
+    for (const char *entry : {"World file", "GDAL command", "Save world file"})
+        QVERIFY2(!menuEntry(f.textEdit, at, entry)->isEnabled() && menuEntry(f.textEdit, at, entry)->text().contains("no world units"), entry);
 }
 
 QTEST_MAIN(TestWindow)
