@@ -239,6 +239,8 @@ void Vellamor::dropEvent(QDropEvent *event)
 
 bool Vellamor::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     // Ctrl+V in a box pastes text as ever; only a clipboard without text
     // but with a picture is left to the window's Paste.
