@@ -103,7 +103,7 @@ inline Qt::DropAction dragAndDrop(QWidget *over, const QMimeData *mime, Qt::Drop
     if (!enter.isAccepted())
         return Qt::IgnoreAction;
     QDropEvent drop(QPointF(10, 10), possible, mime, Qt::LeftButton, Qt::NoModifier);
-    drop.setDropAction(enter.dropAction());
+    drop.setDropAction(proposed); // the source's proposal again, not what the enter answered
     QCoreApplication::sendEvent(target, &drop);
     return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }

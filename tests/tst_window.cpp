@@ -158,8 +158,9 @@ void TestWindow::pointing()
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(1, 1)));
     QApplication::processEvents();
     PaintCounter view(f.paintWidget), xLabel(f.cursorXLabel), yLabel(f.cursorYLabel);
-    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, at));
-    QVERIFY(xLabel.paints > 0 && yLabel.paints > 0 && view.paints == 0);
+    // Through the application's mouse delivery, but without its event loop.
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(f.paintWidget->mapToGlobal(at)), Qt::NoButton, Qt::NoButton, {});
+    QVERIFY(QCoreApplication::sendEvent(f.paintWidget, &move) && xLabel.paints > 0 && yLabel.paints > 0 && view.paints == 0);
     QCOMPARE(f.paintWidget->cursor().shape(), QRect(0, 0, 640, 480).contains(at) ? Qt::CrossCursor : Qt::ArrowCursor);
     if (const QKeyCombination combination = QKeyCombination::fromCombined(key); key)
         QTest::keyClick(window.windowHandle(), combination.key(), combination.keyboardModifiers());
@@ -280,7 +281,7 @@ void TestWindow::pasteFollowsFocus()
     const QString file = writePicture(dir, "first.png", 30, 20);
     Vellamor window;
     QVERIFY(showActive(window, QSize(684, 609), file));
-    const QUrl url = QUrl::fromLocalFile(file);
+    const QUrl url = QUrl::fromLocalFile(writePicture(dir, "other.png", 12, 9));
     setClipboard(content == "files" ? QList<QUrl>{url, url} : QList<QUrl>{}, content == "text" ? "123" : "",
                  content == "image" ? QImage(12, 9, QImage::Format_RGB32) : QImage());
     auto *target = window.findChild<QWidget *>(focus);
