@@ -307,12 +307,10 @@ void Vellamor::showOpenDialog()
 void Vellamor::paste()
 {
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
-    if (!clipboardHasPicture(mime))
-        return;
     const QString file = clipboardFile(mime);
     if (!file.isEmpty()) {
         loadPicture(file);
-    } else {
+    } else if (mime && mime->hasImage()) {
         const QImage image = qvariant_cast<QImage>(mime->imageData());
         loadPicture(QString(), &image);
     }
