@@ -1,30 +1,27 @@
 #include "commandline.h"
+#include "picturefile.h"
+#include "startup.h"
 #include "vellamor.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
-#include <memory>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("vellamor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLAMOR_VERSION));
-    // Without a window system Qt would abort; --help and --version still work.
-    const bool display = hasDisplay(argc, argv);
-    const std::unique_ptr<QCoreApplication> app(display ? new QApplication(argc, argv)
-                                                        : new QCoreApplication(argc, argv));
+    bool display = false;
+    const std::unique_ptr<QCoreApplication> app = createApplication(argc, argv, &display);
     const CommandLine line = parseCommandLine(app->arguments());
     if (line.action != CommandLine::Run) {
         std::fputs(qPrintable(line.text), line.action == CommandLine::Fail ? stderr : stdout);
         return line.action == CommandLine::Fail ? 1 : 0;
     }
-    if (!display) {
-        std::fputs("vellamor: no display found; it is a desktop program, start it from a graphical session.\n",
-                   stderr);
-        return 1;
-    }
+    if (!display)
+        noDisplay();
 
+    allowLargePictures();
     Vellamor window;
     if (!line.picture.isEmpty()) {
         const QString why = window.openFile(line.picture);

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "calibration.h"
 #include "mainform.h"
 
 #include <QMainWindow>
 
-#include <optional>
-
-class QAction;
-class QMenu;
+class QImage;
+class ResultMenu;
+class ViewMenu;
 
 // The main window: holds the form, the loaded picture's size, the cursor
 // over the picture and a copy of the two image reference points.
@@ -43,37 +41,17 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void connectAll();
     void readPicks();
     void moveCursor(QPoint viewPos);
     void pickPoint(int key);
-    void loadPicture(const QString &path, const QImage *pasted = nullptr);
-    void showOpenDialog();
+    QString loadPicture(const QString &path, const QImage *pasted = nullptr);
     void paste();
-    void showViewMenu(QPoint viewPos);
-    void showResultMenu(QPoint pos);
-    void showSaveDialog(const QString &picturePath, const QString &text);
-    void save(const QString &path, const QString &text);
 
-    // What the last Measure that gave a result measured.
-    struct Measured
-    {
-        Calibration calibration;
-        QSize picture;
-        QString path;
-    };
-    std::optional<Measured> measured;
-
+    ResultMenu *resultMenu;
+    ViewMenu *viewMenu;
     QString picturePath;
-    QString pictureFolder;
     QString title;
-    QPoint menuPos;
-    QAction *openAction = nullptr;
-    QAction *pasteAction = nullptr;
-    QAction *reloadAction = nullptr;
-    QAction *pickFirstAction = nullptr;
-    QAction *pickSecondAction = nullptr;
-    QMenu *viewMenu = nullptr;
 };

@@ -7,6 +7,7 @@
 // PICTURE, --peak-bare.
 
 #include "framewatch.h"
+#include "picturefile.h"
 #include "picturewindow.h"
 #include "testsupport.h"
 
@@ -501,7 +502,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     // The same decoder limit for the bare decode as for the window.
-    QImageReader::setAllocationLimit(1024);
+    allowLargePictures();
     if (args.value(0) == "--peak-bare")
         return peakChild(QString());
     if (args.value(0) == "--peak")

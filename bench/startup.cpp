@@ -12,6 +12,7 @@
 #ifdef BARE_WINDOW
 #include <QMainWindow>
 #else
+#include "picturefile.h"
 #include "vellamor.h"
 #endif
 
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
     QMainWindow window;
     window.resize(684, 609);
 #else
+    allowLargePictures();
     Vellamor window;
     if (argc > 1)
         window.openFile(QString::fromLocal8Bit(argv[1]));

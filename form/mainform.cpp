@@ -1,14 +1,14 @@
 #include "mainform.h"
 
+#include "calibration.h"
 #include "paintwidget.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSizePolicy>
@@ -18,48 +18,85 @@
 
 namespace {
 
-// Stretch 0 and the widget's own height-for-width flag, as for every policy
-// the form sets.
-void applySizePolicy(QWidget *widget, QSizePolicy::Policy horizontal, QSizePolicy::Policy vertical)
+// Names a widget and gives it a policy, with stretch 0 and its own
+// height-for-width flag, and a minimum size.
+template<class Widget>
+Widget *sized(Widget *widget, const char *name, QSizePolicy::Policy horizontal, QSizePolicy::Policy vertical,
+              QSize minimum)
 {
+    widget->setObjectName(name);
     QSizePolicy policy(horizontal, vertical);
     policy.setHorizontalStretch(0);
     policy.setVerticalStretch(0);
     policy.setHeightForWidth(widget->sizePolicy().hasHeightForWidth());
     widget->setSizePolicy(policy);
+    widget->setMinimumSize(minimum);
+    return widget;
 }
 
-QSpinBox *createSpinBox(QWidget *parent, const char *name)
+// The group boxes' children in creation order, each in its grid cell: a
+// spin box or a label, with or without a minimum height of 18.
+struct GridChild
 {
-    auto *spinBox = new QSpinBox(parent);
-    spinBox->setObjectName(name);
-    spinBox->setMinimumSize(QSize(0, 18));
-    spinBox->setMinimum(-9999);
-    spinBox->setMaximum(9999);
-    return spinBox;
-}
+    int group;
+    const char *name;
+    int row;
+    int column;
+    QSpinBox *MainForm::*spinBox;
+    QLabel *MainForm::*label;
+    bool minimumHeight;
+};
 
-QLabel *createLabel(QWidget *parent, const char *name, bool minimumHeight)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    if (minimumHeight)
-        label->setMinimumSize(QSize(0, 18));
-    return label;
-}
+const GridChild gridChildren[] = {
+    {0, "p1x", 3, 0, &MainForm::p1x, nullptr, true},
+    {0, "p1y", 3, 1, &MainForm::p1y, nullptr, true},
+    {0, "p1Label", 2, 0, nullptr, &MainForm::p1Label, true},
+    {0, "p2Label", 4, 0, nullptr, &MainForm::p2Label, true},
+    {0, "p2x", 5, 0, &MainForm::p2x, nullptr, true},
+    {0, "p2y", 5, 1, &MainForm::p2y, nullptr, true},
+    {0, "imageLabel", 6, 0, nullptr, &MainForm::imageLabel, true},
+    {0, "wLabel", 7, 0, nullptr, &MainForm::wLabel, true},
+    {0, "hLabel", 7, 1, nullptr, &MainForm::hLabel, true},
+    {0, "cursorLabel", 0, 0, nullptr, &MainForm::cursorLabel, false},
+    {0, "cursorXLabel", 1, 0, nullptr, &MainForm::cursorXLabel, false},
+    {0, "cursorYLabel", 1, 1, nullptr, &MainForm::cursorYLabel, false},
+    {1, "r2x", 3, 0, &MainForm::r2x, nullptr, true},
+    {1, "r1Label", 0, 0, nullptr, &MainForm::r1Label, true},
+    {1, "r1y", 1, 1, &MainForm::r1y, nullptr, true},
+    {1, "r1x", 1, 0, &MainForm::r1x, nullptr, true},
+    {1, "r2Label", 2, 0, nullptr, &MainForm::r2Label, false},
+    {1, "r2y", 3, 1, &MainForm::r2y, nullptr, true},
+};
 
-QGridLayout *createGrid(QGroupBox *groupBox, const char *name)
+// A group box of its preferred size with its children in a grid. Picture
+// points reach every pixel of a picture that loads; world points the
+// largest world.
+QGroupBox *createGroupBox(MainForm *form, int group, const char *name, const char *gridName)
 {
+    auto *groupBox = sized(new QGroupBox(form->centralWidget), name, QSizePolicy::Fixed, QSizePolicy::Fixed, QSize(150, 0));
     auto *grid = new QGridLayout(groupBox);
     grid->setSpacing(6);
     grid->setContentsMargins(11, 11, 11, 11);
-    grid->setObjectName(name);
-    return grid;
-}
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("VellamorClass", text, nullptr);
+    grid->setObjectName(gridName);
+    const int limit = group == 0 ? maxPictureSide : maxWorldCoordinate;
+    for (const GridChild &child : gridChildren) {
+        if (child.group != group)
+            continue;
+        QWidget *widget = nullptr;
+        if (child.spinBox) {
+            auto *spinBox = new QSpinBox(groupBox);
+            spinBox->setMinimum(-limit);
+            spinBox->setMaximum(limit);
+            widget = form->*child.spinBox = spinBox;
+        } else {
+            widget = form->*child.label = new QLabel(groupBox);
+        }
+        widget->setObjectName(child.name);
+        if (child.minimumHeight)
+            widget->setMinimumSize(QSize(0, 18));
+        grid->addWidget(widget, child.row, child.column, 1, 1);
+    }
+    return groupBox;
 }
 
 } // namespace
@@ -69,6 +106,11 @@ void MainForm::setupForm(QMainWindow *window)
     if (window->objectName().isEmpty())
         window->setObjectName("VellamorClass");
     window->resize(684, 609);
+    // Built in at the sizes a window's frame and task bar use.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    window->setWindowIcon(icon);
     window->setAcceptDrops(true);
     // With tracking on the window and on the view, a hover with no button
     // held reaches the window's cursor handling; otherwise Qt only sends
@@ -79,90 +121,37 @@ void MainForm::setupForm(QMainWindow *window)
     centralWidget->setObjectName("centralWidget");
     centralWidget->setMouseTracking(true);
 
-    verticalLayout_2 = new QVBoxLayout(centralWidget);
+    auto *verticalLayout_2 = new QVBoxLayout(centralWidget);
     verticalLayout_2->setSpacing(6);
     verticalLayout_2->setContentsMargins(11, 11, 11, 11);
     verticalLayout_2->setObjectName("verticalLayout_2");
 
-    horizontalLayout = new QHBoxLayout();
+    auto *horizontalLayout = new QHBoxLayout();
     horizontalLayout->setSpacing(6);
     horizontalLayout->setObjectName("horizontalLayout");
 
-    verticalLayout = new QVBoxLayout();
+    auto *verticalLayout = new QVBoxLayout();
     verticalLayout->setSpacing(6);
     verticalLayout->setObjectName("verticalLayout");
 
-    groupBox = new QGroupBox(centralWidget);
-    groupBox->setObjectName("groupBox");
-    applySizePolicy(groupBox, QSizePolicy::Fixed, QSizePolicy::Fixed);
-    groupBox->setMinimumSize(QSize(150, 0));
-    gridLayout = createGrid(groupBox, "gridLayout");
-
-    p1x = createSpinBox(groupBox, "p1x");
-    gridLayout->addWidget(p1x, 3, 0, 1, 1);
-    p1y = createSpinBox(groupBox, "p1y");
-    gridLayout->addWidget(p1y, 3, 1, 1, 1);
-    p1Label = createLabel(groupBox, "p1Label", true);
-    gridLayout->addWidget(p1Label, 2, 0, 1, 1);
-    p2Label = createLabel(groupBox, "p2Label", true);
-    gridLayout->addWidget(p2Label, 4, 0, 1, 1);
-    p2x = createSpinBox(groupBox, "p2x");
-    gridLayout->addWidget(p2x, 5, 0, 1, 1);
-    p2y = createSpinBox(groupBox, "p2y");
-    gridLayout->addWidget(p2y, 5, 1, 1, 1);
-    imageLabel = createLabel(groupBox, "imageLabel", true);
-    gridLayout->addWidget(imageLabel, 6, 0, 1, 1);
-    wLabel = createLabel(groupBox, "wLabel", true);
-    gridLayout->addWidget(wLabel, 7, 0, 1, 1);
-    hLabel = createLabel(groupBox, "hLabel", true);
-    gridLayout->addWidget(hLabel, 7, 1, 1, 1);
-    cursorLabel = createLabel(groupBox, "cursorLabel", false);
-    gridLayout->addWidget(cursorLabel, 0, 0, 1, 1);
-    cursorXLabel = createLabel(groupBox, "cursorXLabel", false);
-    gridLayout->addWidget(cursorXLabel, 1, 0, 1, 1);
-    cursorYLabel = createLabel(groupBox, "cursorYLabel", false);
-    gridLayout->addWidget(cursorYLabel, 1, 1, 1, 1);
+    groupBox = createGroupBox(this, 0, "groupBox", "gridLayout");
     verticalLayout->addWidget(groupBox);
-
-    groupBox_2 = new QGroupBox(centralWidget);
-    groupBox_2->setObjectName("groupBox_2");
-    applySizePolicy(groupBox_2, QSizePolicy::Fixed, QSizePolicy::Fixed);
-    groupBox_2->setMinimumSize(QSize(150, 0));
-    gridLayout_2 = createGrid(groupBox_2, "gridLayout_2");
-
-    r2x = createSpinBox(groupBox_2, "r2x");
-    gridLayout_2->addWidget(r2x, 3, 0, 1, 1);
-    r1Label = createLabel(groupBox_2, "r1Label", true);
-    gridLayout_2->addWidget(r1Label, 0, 0, 1, 1);
-    r1y = createSpinBox(groupBox_2, "r1y");
-    gridLayout_2->addWidget(r1y, 1, 1, 1, 1);
-    r1x = createSpinBox(groupBox_2, "r1x");
-    gridLayout_2->addWidget(r1x, 1, 0, 1, 1);
-    r2Label = createLabel(groupBox_2, "r2Label", false);
-    gridLayout_2->addWidget(r2Label, 2, 0, 1, 1);
-    r2y = createSpinBox(groupBox_2, "r2y");
-    gridLayout_2->addWidget(r2y, 3, 1, 1, 1);
+    groupBox_2 = createGroupBox(this, 1, "groupBox_2", "gridLayout_2");
     verticalLayout->addWidget(groupBox_2);
 
     measureButton = new QPushButton(centralWidget);
     measureButton->setObjectName("measureButton");
     verticalLayout->addWidget(measureButton);
 
-    textEdit = new QPlainTextEdit(centralWidget);
-    textEdit->setObjectName("textEdit");
-    applySizePolicy(textEdit, QSizePolicy::Fixed, QSizePolicy::Expanding);
-    textEdit->setMinimumSize(QSize(200, 0));
+    textEdit = sized(new QPlainTextEdit(centralWidget), "textEdit", QSizePolicy::Fixed, QSizePolicy::Expanding, QSize(200, 0));
     verticalLayout->addWidget(textEdit);
 
-    verticalSpacer = new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding);
-    verticalLayout->addItem(verticalSpacer);
+    verticalLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
     horizontalLayout->addLayout(verticalLayout);
 
-    paintWidget = new PaintWidget(centralWidget);
-    paintWidget->setObjectName("paintWidget");
-    applySizePolicy(paintWidget, QSizePolicy::Expanding, QSizePolicy::Expanding);
-    paintWidget->setMinimumSize(QSize(400, 400));
+    paintWidget = sized(new PaintWidget(centralWidget), "paintWidget", QSizePolicy::Expanding, QSizePolicy::Expanding,
+                        QSize(400, 400));
     paintWidget->setMouseTracking(true);
     horizontalLayout->addWidget(paintWidget);
 
@@ -180,8 +169,6 @@ void MainForm::setupForm(QMainWindow *window)
     QWidget::setTabOrder(r2y, measureButton);
 
     retranslateForm(window);
-
-    QMetaObject::connectSlotsByName(window);
 }
 
 void MainForm::retranslateForm(QMainWindow *window)

@@ -1,28 +1,25 @@
 #pragma once
 
+#include <QCoreApplication>
+
 class PaintWidget;
-class QGridLayout;
 class QGroupBox;
-class QHBoxLayout;
 class QLabel;
 class QMainWindow;
 class QPlainTextEdit;
 class QPushButton;
-class QSpacerItem;
 class QSpinBox;
-class QVBoxLayout;
 class QWidget;
 
-// Holds pointers to every child of the main window, in creation order.
-// The window owns the widgets through Qt's parent-child ownership.
+// Builds the main window's children and holds pointers to them, in creation
+// order. The window owns the widgets through Qt's parent-child ownership.
 struct MainForm
 {
+    Q_DECLARE_TR_FUNCTIONS(VellamorClass)
+
+public:
     QWidget *centralWidget = nullptr;
-    QVBoxLayout *verticalLayout_2 = nullptr;
-    QHBoxLayout *horizontalLayout = nullptr;
-    QVBoxLayout *verticalLayout = nullptr;
     QGroupBox *groupBox = nullptr;
-    QGridLayout *gridLayout = nullptr;
     QSpinBox *p1x = nullptr;
     QSpinBox *p1y = nullptr;
     QLabel *p1Label = nullptr;
@@ -36,7 +33,6 @@ struct MainForm
     QLabel *cursorXLabel = nullptr;
     QLabel *cursorYLabel = nullptr;
     QGroupBox *groupBox_2 = nullptr;
-    QGridLayout *gridLayout_2 = nullptr;
     QSpinBox *r2x = nullptr;
     QLabel *r1Label = nullptr;
     QSpinBox *r1y = nullptr;
@@ -45,7 +41,6 @@ struct MainForm
     QSpinBox *r2y = nullptr;
     QPushButton *measureButton = nullptr;
     QPlainTextEdit *textEdit = nullptr;
-    QSpacerItem *verticalSpacer = nullptr;
     PaintWidget *paintWidget = nullptr;
 
     void setupForm(QMainWindow *window);

@@ -2,6 +2,7 @@
 
 #include "mainform.h"
 #include "paintwidget.h"
+#include "picturefile.h"
 #include "vellamor.h"
 
 #include <QApplication>

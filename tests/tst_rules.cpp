@@ -1,5 +1,5 @@
 #include "calibration.h"
-#include "droppaths.h"
+#include "transferrules.h"
 #include "resultformats.h"
 
 #include <QMimeData>
@@ -13,9 +13,9 @@ namespace {
 
 // Width, height, X1, Y1, X2, Y2, A (r1x), C (r1y), B (r2x), D (r2y).
 using E = CalibrationEntries;
-const CalibrationEntries sample{640, 480, 120, 90, 520, 390, -544, 408, 1056, -792};
-const CalibrationEntries wide{131072, 1, -9999, 0, -9998, 1, -9999, 1, 9999, 0};
-const CalibrationEntries tall{1, 131072, 0, -9999, 1, -9998, 0, 9999, 1, -9999};
+const CalibrationEntries sample{{640, 480}, {120, 90}, {520, 390}, {-544, 408}, {1056, -792}};
+const CalibrationEntries wide{{131072, 1}, {-9999, 0}, {-9998, 1}, {-9999, 1}, {9999, 0}};
+const CalibrationEntries tall{{1, 131072}, {0, -9999}, {1, -9998}, {0, 9999}, {1, -9999}};
 
 } // namespace
 
@@ -38,24 +38,26 @@ void TestRules::calibration_data()
     QTest::addColumn<QString>("text");
 
     // Each corner lies on the line through both points, truncated toward zero.
-    QTest::newRow("scale 2, integer origin") << E{400, 300, 50, 50, 350, 250, -100, 100, 500, -300} << "origin = -200 200 ??\nend = 600 -400 ??\n";
+    QTest::newRow("scale 2, integer origin") << E{{400, 300}, {50, 50}, {350, 250}, {-100, 100}, {500, -300}} << "origin = -200 200 ??\nend = 600 -400 ??\n";
     // x: -6940 / 87 = -79.77 and 61060 / 87 = 701.83. A scale taken from the
     // truncated origin and the first point alone would put the end at 640.
-    QTest::newRow("first point near the left edge") << E{400, 300, 5, 50, 92, 250, -70, 100, 100, -300} << "origin = -79 200 ??\nend = 701 -400 ??\n";
-    QTest::newRow("fractions on both axes") << E{400, 300, 50, 50, 350, 250, -150, 100, 500, -350} << "origin = -258 212 ??\nend = 608 -462 ??\n";
-    QTest::newRow("ends just short of an integer") << E{18, 934, -12, 167, 211, 411, 1671, 210, 3559, -996} << "origin = 1772 1035 ??\nend = 1924 -3580 ??\n";
-    QTest::newRow("first point at pixel 0") << E{462, 490, 0, 0, 66, 180, 883, 2729, 4403, 2153} << "origin = 883 2729 ??\nend = 25523 1161 ??\n";
-    QTest::newRow("first point at a negative pixel") << E{46, 893, -24, -28, 531, 80, -2925, -1235, 922, -1303} << "origin = -2758 -1252 ??\nend = -2439 -1814 ??\n";
+    QTest::newRow("first point near the left edge") << E{{400, 300}, {5, 50}, {92, 250}, {-70, 100}, {100, -300}} << "origin = -79 200 ??\nend = 701 -400 ??\n";
+    QTest::newRow("fractions on both axes") << E{{400, 300}, {50, 50}, {350, 250}, {-150, 100}, {500, -350}} << "origin = -258 212 ??\nend = 608 -462 ??\n";
+    QTest::newRow("ends just short of an integer") << E{{18, 934}, {-12, 167}, {211, 411}, {1671, 210}, {3559, -996}} << "origin = 1772 1035 ??\nend = 1924 -3580 ??\n";
+    QTest::newRow("first point at pixel 0") << E{{462, 490}, {0, 0}, {66, 180}, {883, 2729}, {4403, 2153}} << "origin = 883 2729 ??\nend = 25523 1161 ??\n";
+    QTest::newRow("first point at a negative pixel") << E{{46, 893}, {-24, -28}, {531, 80}, {-2925, -1235}, {922, -1303}} << "origin = -2758 -1252 ??\nend = -2439 -1814 ??\n";
     QTest::newRow("end beyond 32 bits") << wide << "origin = 199950003 1 ??\nend = 2821127859 0 ??\n";
+    QTest::newRow("origin beyond 32 bits, every entry at its limit") << E{{262144, 262144}, {262143, 262143}, {262144, 262144}, {-131072, 131072}, {131072, -131072}}
+            << "origin = -68719345664 68719345664 ??\nend = 131072 -131072 ??\n";
     const QString invalid = "invalid entries.\n";
-    QTest::newRow("zero width") << E{0, 300, 50, 50, 350, 250, -100, 100, 500, -300} << invalid;
-    QTest::newRow("zero height") << E{400, 0, 50, 50, 350, 250, -100, 100, 500, -300} << invalid;
-    QTest::newRow("X1 equals X2") << E{400, 300, 350, 50, 350, 250, -100, 100, 500, -300} << invalid;
-    QTest::newRow("Y1 equals Y2") << E{400, 300, 50, 250, 350, 250, -100, 100, 500, -300} << invalid;
-    QTest::newRow("A equals B") << E{400, 300, 50, 50, 350, 250, 500, 100, 500, -300} << invalid;
-    QTest::newRow("C equals D") << E{400, 300, 50, 50, 350, 250, -100, 100, 500, 100} << invalid;
-    QTest::newRow("points swapped") << E{400, 300, 350, 250, 50, 50, 500, -300, -100, 100} << invalid;
-    QTest::newRow("world y growing downwards") << E{400, 300, 50, 50, 350, 250, -100, -300, 500, 100} << invalid;
+    QTest::newRow("zero width") << E{{0, 300}, {50, 50}, {350, 250}, {-100, 100}, {500, -300}} << invalid;
+    QTest::newRow("zero height") << E{{400, 0}, {50, 50}, {350, 250}, {-100, 100}, {500, -300}} << invalid;
+    QTest::newRow("X1 equals X2") << E{{400, 300}, {350, 50}, {350, 250}, {-100, 100}, {500, -300}} << invalid;
+    QTest::newRow("Y1 equals Y2") << E{{400, 300}, {50, 250}, {350, 250}, {-100, 100}, {500, -300}} << invalid;
+    QTest::newRow("A equals B") << E{{400, 300}, {50, 50}, {350, 250}, {500, 100}, {500, -300}} << invalid;
+    QTest::newRow("C equals D") << E{{400, 300}, {50, 50}, {350, 250}, {-100, 100}, {500, 100}} << invalid;
+    QTest::newRow("points swapped") << E{{400, 300}, {350, 250}, {50, 50}, {500, -300}, {-100, 100}} << invalid;
+    QTest::newRow("world y growing downwards") << E{{400, 300}, {50, 50}, {350, 250}, {-100, -300}, {500, 100}} << invalid;
 }
 
 void TestRules::calibration()
@@ -112,7 +114,7 @@ void TestRules::formats_data()
     QTest::addColumn<QString>("argument"); // the picture's name or path
     QTest::addColumn<QString>("text");
 
-    const E pixel{1, 1, 0, 0, 3, 3, 0, 0, 10, -10}; // 0 0, 3 -3
+    const E pixel{{1, 1}, {0, 0}, {3, 3}, {0, 0}, {10, -10}}; // 0 0, 3 -3
     QTest::newRow("keys: sample") << "keys" << sample << "" << "\"mapcoordsmins\" \"-1024 768\"\n\"mapcoordsmaxs\" \"1536 -1152\"\n";
     QTest::newRow("keys: end beyond 32 bits") << "keys" << wide << "" << "\"mapcoordsmins\" \"199950003 1\"\n\"mapcoordsmaxs\" \"2821127859 0\"\n";
     QTest::newRow("keys: end below -2^31") << "keys" << tall << "" << "\"mapcoordsmins\" \"0 -199950003\"\n\"mapcoordsmaxs\" \"1 -2821127859\"\n";
@@ -120,27 +122,33 @@ void TestRules::formats_data()
             << "// Not square: the picture spans 2560 x 1920 world units, but a radar picture must be square.\n"
                "\"sample-map\"\n{\n\t\"material\"\t\"overviews/sample-map\"\n\t\"pos_x\"\t\"-1024\"\n"
                "\t\"pos_y\"\t\"768\"\n\t\"scale\"\t\"2.5\"\n\t\"rotate\"\t\"0\"\n}\n";
-    QTest::newRow("overview: square") << "overview" << E{1024, 1024, 0, 0, 1000, 1000, -4096, 4096, -96, 96}
+    QTest::newRow("overview: square") << "overview" << E{{1024, 1024}, {0, 0}, {1000, 1000}, {-4096, 4096}, {-96, 96}}
             << "de_map" << "\"de_map\"\n{\n\t\"material\"\t\"overviews/de_map\"\n\t\"pos_x\"\t\"-4096\"\n"
                             "\t\"pos_y\"\t\"4096\"\n\t\"scale\"\t\"4\"\n\t\"rotate\"\t\"0\"\n}\n";
     QTest::newRow("world file: sample") << "world file" << sample << "" << "4\n0\n0\n-4\n-1022\n766\n";
     QTest::newRow("world file: 1 x 1 picture") << "world file" << pixel << "" << "3\n0\n0\n-3\n1.5\n-1.5\n";
-    QTest::newRow("world file: 200000 x 1 picture") << "world file" << E{200000, 1, 0, 0, 7, 1, 0, 1, 3, 0} << "" << "0.42857\n0\n0\n-1\n0.214285\n0.5\n";
+    QTest::newRow("world file: 200000 x 1 picture") << "world file" << E{{200000, 1}, {0, 0}, {7, 1}, {0, 1}, {3, 0}} << "" << "0.42857\n0\n0\n-1\n0.214285\n0.5\n";
     QTest::newRow("world file: end beyond 32 bits") << "world file" << wide << "" << "19998\n0\n0\n-1\n199960002\n0.5\n";
+    // The picture, then the files that exist.
     QTest::newRow("gdal: sample") << "gdal" << sample << "/maps/sample-map.png"
-            << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/sample-map.png' '/maps/sample-map.tif'\n";
+            << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/sample-map.png' '/maps/sample-map.tif'";
     QTest::newRow("gdal: spaces, quotes and non-ASCII letters") << "gdal" << pixel << "/maps/Ost's Übersicht 2.png"
-            << "gdal_translate -a_ullr 0 0 3 -3 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'\n";
+            << "gdal_translate -a_ullr 0 0 3 -3 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'";
     QTest::newRow("gdal: never over the picture") << "gdal" << tall << "/maps/map.tif"
-            << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'\n";
+            << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'";
+    QTest::newRow("gdal: never over an earlier output") << "gdal" << sample << "/maps/m.png|/maps/m.tif|/maps/m-placed.tif|/maps/m-placed-3.tif"
+            << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/m.png' '/maps/m-placed-2.tif'";
+    QTest::newRow("overview: characters KeyValues cannot hold") << "overview" << E{{1024, 1024}, {0, 0}, {1000, 1000}, {-4096, 4096}, {-96, 96}}
+            << "it's \"quoted\" {a}\\b Ü%2" << "\"it's _quoted_ _a__b Ü%2\"\n{\n\t\"material\"\t\"overviews/it's _quoted_ _a__b Ü%2\"\n"
+                                                "\t\"pos_x\"\t\"-4096\"\n\t\"pos_y\"\t\"4096\"\n\t\"scale\"\t\"4\"\n\t\"rotate\"\t\"0\"\n}\n";
     QTest::newRow("suffix: png") << "suffix" << sample << "/maps/map.png" << "pgw";
     QTest::newRow("suffix: jpeg") << "suffix" << sample << "/maps/map.old.JPEG" << "jgw";
     QTest::newRow("suffix: none") << "suffix" << sample << "/maps.d/map" << "wld";
     QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel";
-    QTest::newRow("scale: axes disagree") << "scale" << E{400, 300, 50, 50, 350, 250, -150, 100, 500, -350}
+    QTest::newRow("scale: axes disagree") << "scale" << E{{400, 300}, {50, 50}, {350, 250}, {-150, 100}, {500, -350}}
             << "" << "x: 2.165 units per pixel, y: 2.2466666666666666 units per pixel\nThe two axes disagree by 3.8 %, "
                      "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
-    QTest::newRow("scale: no extent") << "scale" << E{1, 1, 0, 0, 10, 10, 0, 5, 5, 0} << ""
+    QTest::newRow("scale: no extent") << "scale" << E{{1, 1}, {0, 0}, {10, 10}, {0, 5}, {5, 0}} << ""
             << "x: 0 units per pixel, y: 1 units per pixel\nOne axis spans no world units: pick the two points further apart.";
 }
 
@@ -152,16 +160,16 @@ void TestRules::formats()
     QFETCH(QString, text);
     const std::optional<Calibration> c = calibrate(in);
     QVERIFY(c);
-    const QSize picture(in.imageWidth, in.imageHeight);
+    const QSize picture = in.picture;
     QCOMPARE(format == "keys" ? worldspawnKeys(*c) : format == "overview" ? sourceOverview(*c, argument)
-             : format == "world file" ? worldFile(*c, picture) : format == "gdal" ? gdalCommand(*c, argument)
+             : format == "world file" ? worldFile(*c, picture) : format == "gdal" ? gdalCommand(*c, argument.section('|', 0, 0), [&](const QString &path) { return argument.split('|').contains(path); })
              : format == "suffix" ? worldFileSuffix(argument) : scaleCheck(*c, picture), text);
     // A world file's six numbers give the origin and the end back.
     if (format == "world file") {
         const QStringList n = text.split('\n');
         const double x0 = n[4].toDouble() - n[0].toDouble() / 2, y0 = n[5].toDouble() - n[3].toDouble() / 2;
-        QVERIFY(qAbs(x0 - c->originX) < 1e-6 && qAbs(x0 + n[0].toDouble() * in.imageWidth - c->endX) < 1e-6);
-        QVERIFY(qAbs(y0 - c->originY) < 1e-6 && qAbs(y0 + n[3].toDouble() * in.imageHeight - c->endY) < 1e-6);
+        QVERIFY(qAbs(x0 - c->originX) < 1e-6 && qAbs(x0 + n[0].toDouble() * in.picture.width() - c->endX) < 1e-6);
+        QVERIFY(qAbs(y0 - c->originY) < 1e-6 && qAbs(y0 + n[3].toDouble() * in.picture.height() - c->endY) < 1e-6);
     }
 }
 

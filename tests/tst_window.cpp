@@ -40,6 +40,25 @@ void setClipboard(const QList<QUrl> &urls, const QString &text = {}, const QImag
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
+// The view as it shows a text where the hint stands: gray, the text centred
+// with its baseline on the middle line.
+QImage viewWithText(const QWidget *view, const QString &text)
+{
+    QImage expected(view->size(), QImage::Format_RGB32);
+    expected.fill(Qt::gray);
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(view->font());
+    painter.setPen(view->palette().windowText().color());
+    painter.drawText(view->width() / 2 - painter.fontMetrics().horizontalAdvance(text) / 2, view->height() / 2, text);
+    return expected;
+}
+
+QImage grabbed(QWidget *widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 class TestWindow : public QObject
@@ -47,6 +66,7 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { allowLargePictures(); }
     void startState();
     void pointing_data();
     void pointing();
@@ -83,36 +103,34 @@ void TestWindow::startState()
         auto *spin = qobject_cast<QSpinBox *>(child);
         QCOMPARE(spin ? spin->text() : child->property(qobject_cast<QGroupBox *>(child) ? "title" : "text").toString(), text);
     }
+    PaintWidget narrow(nullptr);
+    narrow.resize(60, 100);
+    for (PaintWidget *view : {f.paintWidget, &narrow})
+        QCOMPARE(grabbed(view), viewWithText(view, "Drag and drop a png/jpg."));
     // Each change of an image point repaints the view before control
-    // returns to the event loop; a world point changes nothing.
+    // returns to the event loop; a world point changes nothing. Every digit
+    // typed up to the box's limit is kept: world values reach the largest
+    // id Tech 3 world, picture points every pixel of a picture that loads.
     PaintCounter view(f.paintWidget);
     f.p1x->setFocus();
     for (QSpinBox *box : {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y}) {
         QCOMPARE(QApplication::focusWidget(), box);
-        QTest::keyClick(box, Qt::Key_Tab);
-        const int paints = view.paints;
-        for (const int value : {9999, -9999, 10000}) {
+        const int limit = box->prefix().isEmpty() ? 131072 : 262144, paints = view.paints;
+        typeInto(box, QString::number(-limit));
+        QCOMPARE(box->value(), -limit);
+        for (const int value : {limit, limit + 1}) {
             box->setValue(value);
-            QCOMPARE(box->value(), qBound(-9999, value, 9999));
+            QCOMPARE(box->value(), limit);
         }
-        QCOMPARE(view.paints - paints, box->prefix().isEmpty() ? 0 : 3);
+        QCOMPARE(view.paints > paints, !box->prefix().isEmpty());
+        QTest::keyClick(box, Qt::Key_Tab);
     }
     QCOMPARE(QApplication::focusWidget(), f.measureButton);
-
-    PaintWidget narrow(nullptr);
-    narrow.resize(60, 100);
-    for (PaintWidget *view : {f.paintWidget, &narrow}) {
-        QImage expected(view->size(), QImage::Format_RGB32);
-        expected.fill(Qt::gray);
-        QPainter painter(&expected);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(view->font());
-        painter.setPen(view->palette().windowText().color());
-        const QString hint = "Drag and drop a png/jpg.";
-        painter.drawText(view->width() / 2 - painter.fontMetrics().horizontalAdvance(hint) / 2, view->height() / 2, hint);
-        painter.end();
-        QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
-    }
+    QCOMPARE(window.size(), QSize(684, 609));
+    // With nothing loaded there is no pixel for F1 or F2 to take.
+    QTest::keyClick(window.windowHandle(), Qt::Key_F1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_F2);
+    QCOMPARE(points(f), QList<int>({262144, 262144, 262144, 262144}));
 }
 
 void TestWindow::pointing_data()
@@ -188,10 +206,12 @@ void TestWindow::repaintsAtOnce()
     QVERIFY(shot.pixelColor(70, 60).green() > 20 && shot.pixelColor(70, 60).green() < 60 && shot.pixelColor(20, 60).green() > 100);
     QVERIFY(shot.pixelColor(10, 60) == blue && shot.pixelColor(70, 100) == blue);
 
-    // A second picture of the same size, where the layout has nothing to redo.
+    // A second picture of the same size, where the layout has nothing to
+    // redo; whatever its name says, shown in its own pixels.
     const int paints = counter.paints;
-    QVERIFY(dropFile(&window, writePicture(dir, "second.png", 200, 150, QColor(Qt::red))));
+    QVERIFY(dropFile(&window, writePicture(dir, "second@2x.png", 200, 150, QColor(Qt::red))));
     QVERIFY(counter.paints > paints);
+    QCOMPARE(f.paintWidget->grab().toImage().pixelColor(199, 149), QColor(Qt::red));
 }
 
 void TestWindow::doors_data()
@@ -208,8 +228,9 @@ void TestWindow::doors_data()
     }
 }
 
-// Every way in replaces a good picture with the fixture and shows the same:
-// the new picture and its size, or 0 x 0 with neither picture nor hint.
+// Every way in replaces a good picture and its result with the fixture and
+// shows the same: the new picture and its size, or 0 x 0 and why, where the
+// hint and its tooltip stand while no picture is shown.
 void TestWindow::doors()
 {
     QFETCH(QString, door);
@@ -223,7 +244,9 @@ void TestWindow::doors()
     QVERIFY(showActive(window, QSize(900, 600), writePicture(dir, QFileInfo(first).fileName(), 30, 20)));
     QVERIFY((door != "reload" || QFile::remove(path)) && makeFixture(fixture, path));
     const MainForm &f = window.form;
-    setEntries(f, {0, 0, 7, 0, 0, -3});
+    setEntries(f, {0, 0, 7, 5, 0, 9, 7, -3});
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QVERIFY(f.textEdit->toPlainText().startsWith("origin") && f.paintWidget->toolTip().isEmpty());
 
     if (door == "drop") {
         // Over the view, which passes it on; a copy whatever was proposed,
@@ -248,12 +271,14 @@ void TestWindow::doors()
     QCOMPARE(QString("%1 %2, %3, %4").arg(window.imageWidth).arg(window.imageHeight).arg(f.wLabel->text(), f.hLabel->text()),
              QString("%1 %2, w = %1, h = %2").arg(shown.width()).arg(shown.height()));
     QCOMPARE(window.windowTitle(), size.isValid() ? QFileInfo(path).fileName() + " — Vellamor" : "Vellamor");
-    QCOMPARE(QPoint(f.p2x->value(), f.r1y->value()), QPoint(7, -3));
-    const QImage shot = f.paintWidget->grab().toImage();
-    QImage gray(shot.size() - QSize(4, 4), shot.format());
-    gray.fill(Qt::gray);
-    QVERIFY2(size.isValid() || shot.copy(4, 4, gray.width(), gray.height()) == gray, "the old picture or the hint is shown");
-    QVERIFY(fixture.startsWith("gif") || !size.isValid() || (qAbs(shot.pixelColor(5, 5).red() - 255) < 8 && shot.pixelColor(5, 5).blue() < 8));
+    QCOMPARE(QPoint(f.p2x->value(), f.r2y->value()), QPoint(7, -3));
+    QVERIFY(f.textEdit->toPlainText().isEmpty() && f.textEdit->toolTip().isEmpty());
+    QVERIFY(!menuEntry(f.textEdit, QPoint(5, 5), "Worldspawn keys")->isEnabled());
+    QCOMPARE(f.paintWidget->toolTip().isEmpty(), size.isValid());
+    const QImage shot = grabbed(f.paintWidget);
+    if (!size.isValid())
+        QCOMPARE(shot, viewWithText(f.paintWidget, "Cannot read map.png: " + readPicture(path).error));
+    QVERIFY(fixture.startsWith("gif") || !size.isValid() || (qAbs(shot.pixelColor(20, 20).red() - 255) < 8 && shot.pixelColor(20, 20).blue() < 8));
 }
 
 void TestWindow::pasteFollowsFocus_data()
@@ -268,6 +293,9 @@ void TestWindow::pasteFollowsFocus_data()
     QTest::newRow("text, focus in the text box") << "textEdit" << "text" << false << "123";
     QTest::newRow("text, focus on the button") << "measureButton" << "text" << false << "";
     QTest::newRow("two files") << "measureButton" << "files" << false << "";
+    // A file manager's copy: the file's URL, and its path as text.
+    QTest::newRow("copied file, focus in a box") << "r1x" << "file" << true << "0";
+    QTest::newRow("copied file, focus in the text box") << "textEdit" << "file" << false << "other.png";
 }
 
 // Ctrl+V takes a picture from the clipboard; text pasted into a box stays text.
@@ -282,15 +310,17 @@ void TestWindow::pasteFollowsFocus()
     Vellamor window;
     QVERIFY(showActive(window, QSize(684, 609), file));
     const QUrl url = QUrl::fromLocalFile(writePicture(dir, "other.png", 12, 9));
-    setClipboard(content == "files" ? QList<QUrl>{url, url} : QList<QUrl>{}, content == "text" ? "123" : "",
+    setClipboard(content == "files" ? QList<QUrl>{url, url} : content == "file" ? QList<QUrl>{url} : QList<QUrl>{},
+                 content == "text" ? "123" : content == "file" ? url.toLocalFile() : "",
                  content == "image" ? QImage(12, 9, QImage::Format_RGB32) : QImage());
     auto *target = window.findChild<QWidget *>(focus);
     target->setFocus();
     QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(window.windowHandle(), Qt::Key_F5); // a pasted picture has no file to read again
     QCOMPARE(QSize(window.imageWidth, window.imageHeight), loads ? QSize(12, 9) : QSize(30, 20));
-    QCOMPARE(window.windowTitle(), loads ? "Vellamor" : "first.png — Vellamor");
-    QCOMPARE(target->property(focus == "textEdit" ? "plainText" : "value").toString(), boxText);
+    QCOMPARE(window.windowTitle(), !loads ? "first.png — Vellamor" : content == "file" ? "other.png — Vellamor" : "Vellamor");
+    const QString typed = target->property(focus == "textEdit" ? "plainText" : "value").toString();
+    QCOMPARE(content == "file" ? QFileInfo(typed).fileName() : typed, boxText);
 }
 
 // Right-click on the view: the ways in, and F1 and F2 at the clicked pixel.
@@ -323,16 +353,16 @@ void TestWindow::viewMenu()
 void TestWindow::largePictures()
 {
     QTemporaryDir dir;
-    PaintWidget view(nullptr);
-    qint32 width = 0, height = 0;
-    view.loadImage(writePicture(dir, "first.png", 4096, 4096, QColor(1, 2, 3)), &width, &height);
-    view.resize(8, 8);
-    QCOMPARE(view.grab().toImage().pixelColor(3, 3), QColor(1, 2, 3)); // no reference points to draw
+    Vellamor window;
+    window.openFile(writePicture(dir, "first.png", 4096, 4096, QColor(1, 2, 3)));
+    PaintWidget *view = window.form.paintWidget;
+    view->resize(8, 8);
+    QCOMPARE(view->grab().toImage().pixelColor(7, 7), QColor(1, 2, 3));
     const QString second = writePicture(dir, "second.png", 4096, 4096, QColor(4, 5, 6));
     const bool peakKnown = resetPeakResident();
     qint64 before = residentKiB("VmRSS:");
-    view.loadImage(second, &width, &height);
-    QVERIFY2(width == 4096 && (!peakKnown || residentKiB("VmHWM:") - before < 4096 * 4096 * 4 / 1024 / 2), "two pictures held");
+    window.openFile(second);
+    QVERIFY2(window.imageWidth == 4096 && (!peakKnown || residentKiB("VmHWM:") - before < 4096 * 4096 * 4 / 1024 / 2), "two pictures held");
 
     // Headers claiming a size; the data behind them is a 16 x 16 picture.
     QByteArray jpeg, bmp;
@@ -349,11 +379,11 @@ void TestWindow::largePictures()
     large.close();
     QVERIFY(resetPeakResident() == peakKnown);
     before = residentKiB("VmRSS:");
-    view.loadImage(huge.fileName(), &width, &height);
-    QVERIFY2(width == 0 && height == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
+    QVERIFY(!window.openFile(huge.fileName()).isEmpty());
+    QVERIFY2(window.imageWidth == 0 && window.imageHeight == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("premature end of data"));
-    view.loadImage(large.fileName(), &width, &height);
-    QCOMPARE(QSize(width, height), QSize(16384, 16384));
+    window.openFile(large.fileName());
+    QCOMPARE(QSize(window.imageWidth, window.imageHeight), QSize(16384, 16384));
 }
 
 // Follows examples/README.md with the numbers it prints and copies every
@@ -401,11 +431,16 @@ void TestWindow::result()
             QAction *entry = menuEntry(f.textEdit, at, m.captured(1));
             QVERIFY2(entry && entry->isEnabled(), qPrintable(m.captured(1)));
             entry->trigger();
-            QCOMPARE(QGuiApplication::clipboard()->text().replace(SOURCE_DIR "/examples", "/path/to/examples"), m.captured(2));
+            // The command waits for Return when pasted into a shell.
+            const QString copied = QGuiApplication::clipboard()->text().replace(SOURCE_DIR "/examples", "/path/to/examples");
+            QCOMPARE(m.captured(1) == "GDAL command" ? copied + "\n" : copied, m.captured(2));
             ++formats;
         }
         QCOMPARE(formats, 4);
     }
+    // The same file read again at the same size keeps the result.
+    QTest::keyClick(window.windowHandle(), Qt::Key_F5);
+    QVERIFY(menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
 
     for (const QString &target : {dir.filePath("missing/map.pgw"), dir.filePath("map.pgw")}) {
         menuEntry(f.textEdit, at, "Save world file")->trigger();
@@ -427,6 +462,7 @@ void TestWindow::result()
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QVERIFY(f.textEdit->toolTip().contains("valid when a picture is loaded"));
     QVERIFY(!menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
+    QCOMPARE(menuEntry(f.textEdit, at, "GDAL")->text(), "GDAL command");
     // A pixel spanning less than a world unit: no world file can say that.
     QVERIFY(dropFile(&window, writePicture(dir, "dot.png", 1, 1)));
     setEntries(f, {0, 0, 10, 10, 0, 5, 5, 0});
@@ -434,6 +470,13 @@ void TestWindow::result()
     QVERIFY(menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
     for (const char *entry : {"World file", "GDAL command", "Save world file"})
         QVERIFY2(!menuEntry(f.textEdit, at, entry)->isEnabled() && menuEntry(f.textEdit, at, entry)->text().contains("no world units"), entry);
+    QApplication::activePopupWidget()->close();
+    QGuiApplication::clipboard()->setImage(QImage(20, 20, QImage::Format_RGB32));
+    QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(f.textEdit->toPlainText().isEmpty());
+    setEntries(f, {0, 0, 10, 10, 0, 50, 50, 0});
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QCOMPARE(menuEntry(f.textEdit, at, "GDAL")->text(), "GDAL command (a pasted picture has no file)");
 }
 
 QTEST_MAIN(TestWindow)

@@ -8,8 +8,9 @@
 class QImage;
 class QPainter;
 
-// Shows the dropped picture unscaled at the top-left, with the rectangle
-// spanned by the two image reference points, or a hint while none is loaded.
+// Shows a picture unscaled at the top-left, with the rectangle spanned by
+// the two image reference points; a hint while none is loaded, and why the
+// last file could not be read while the picture is empty.
 class PaintWidget : public QWidget
 {
     Q_OBJECT
@@ -18,16 +19,11 @@ public:
     explicit PaintWidget(QWidget *parent);
     ~PaintWidget() override;
 
-    // Replaces the picture; a file that cannot be read leaves an empty one
-    // and reports 0 x 0.
-    void loadImage(QString path, qint32 *width, qint32 *height);
-    // Shows a picture that is already in memory, such as a pasted one.
-    void setImage(QImage picture, qint32 *width, qint32 *height);
-    // Why the last file could not be read; empty after a good one.
-    QString errorString() const { return loadError; }
-
-    // The main window's pickX1, pickY1, pickX2, pickY2, read at every paint.
-    const qint32 *pickRefs[4] = {nullptr, nullptr, nullptr, nullptr};
+    // Replaces the picture, freeing the old one first, and takes its size as
+    // the view's minimum. An empty picture shows the message, if any.
+    void setImage(const QImage &picture);
+    void setMessage(const QString &text);
+    void setPickPoints(qint32 x1, qint32 y1, qint32 x2, qint32 y2);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -37,5 +33,6 @@ private:
 
     std::unique_ptr<QImage> image;
     QString hintText;
-    QString loadError;
+    QString message;
+    QRect pick;
 };

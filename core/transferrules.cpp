@@ -1,4 +1,4 @@
-#include "droppaths.h"
+#include "transferrules.h"
 
 #include <QMimeData>
 #include <QUrl>
@@ -29,4 +29,25 @@ bool isPictureDrop(const QStringList &paths)
     // as an extension.
     const QString last = paths.first().split('.', Qt::KeepEmptyParts, Qt::CaseSensitive).last();
     return last == QLatin1String("png") || last == QLatin1String("jpg");
+}
+
+QString clipboardFile(const QMimeData *mimeData)
+{
+    const QStringList paths = dropPaths(mimeData);
+    return paths.size() == 1 ? paths.first() : QString();
+}
+
+bool clipboardHasPicture(const QMimeData *mimeData)
+{
+    return mimeData && (!clipboardFile(mimeData).isEmpty() || mimeData->hasImage());
+}
+
+bool pasteLoadsPicture(const QMimeData *mimeData, bool inTextBox)
+{
+    if (!clipboardHasPicture(mimeData))
+        return false;
+    // hasText() is also true for URLs alone; only real text counts here.
+    if (!mimeData->hasFormat(QStringLiteral("text/plain")))
+        return true;
+    return !inTextBox && !clipboardFile(mimeData).isEmpty();
 }

@@ -22,6 +22,17 @@ QString shellQuoted(QString text)
     return '\'' + text.replace('\'', QStringLiteral("'\\''")) + '\'';
 }
 
+// KeyValues ends a quoted string at '"', reads '\' as an escape and braces
+// as blocks in some readers; line ends and other controls break the line.
+QString keyValuesName(QString name)
+{
+    for (QChar &c : name) {
+        if (c == '"' || c == '\\' || c == '{' || c == '}' || c.category() == QChar::Other_Control)
+            c = '_';
+    }
+    return name;
+}
+
 double unitsPerPixelX(const Calibration &c, QSize picture)
 {
     return double(c.endX - c.originX) / picture.width();
@@ -50,7 +61,8 @@ QString sourceOverview(const Calibration &c, const QString &name)
                               "must be square.\n").arg(width).arg(height);
     return text + QStringLiteral("\"%1\"\n{\n\t\"material\"\t\"overviews/%1\"\n\t\"pos_x\"\t\"%2\"\n"
                                  "\t\"pos_y\"\t\"%3\"\n\t\"scale\"\t\"%4\"\n\t\"rotate\"\t\"0\"\n}\n")
-            .arg(name).arg(c.originX).arg(c.originY).arg(number(double(width) / 1024));
+            .arg(keyValuesName(name), QString::number(c.originX), QString::number(c.originY),
+                 number(double(width) / 1024)); // in one pass: a "%2" in the name stays as it is
 }
 
 bool hasExtent(const Calibration &c)
@@ -66,14 +78,16 @@ QString worldFile(const Calibration &c, QSize picture)
                        number(c.originX + a / 2), number(c.originY + e / 2)}.join('\n') + '\n';
 }
 
-QString gdalCommand(const Calibration &c, const QString &picturePath)
+QString gdalCommand(const Calibration &c, const QString &picturePath,
+                    const std::function<bool(const QString &)> &exists)
 {
     const QFileInfo picture(picturePath);
-    QString target = picture.absolutePath() + '/' + picture.completeBaseName() + QStringLiteral(".tif");
-    // Never write over the picture itself.
-    if (target == picture.absoluteFilePath())
-        target.insert(target.size() - 4, QStringLiteral("-placed"));
-    return QStringLiteral("gdal_translate -a_ullr %1 %2 %3 %4 %5 %6\n")
+    const QString stem = picture.absolutePath() + '/' + picture.completeBaseName();
+    // Never over the picture itself or any other file.
+    QString target = stem + QStringLiteral(".tif");
+    for (int n = 1; target == picture.absoluteFilePath() || exists(target); ++n)
+        target = stem + QStringLiteral("-placed") + (n > 1 ? '-' + QString::number(n) : QString()) + ".tif";
+    return QStringLiteral("gdal_translate -a_ullr %1 %2 %3 %4 %5 %6")
             .arg(c.originX).arg(c.originY).arg(c.endX).arg(c.endY)
             .arg(shellQuoted(picture.absoluteFilePath()), shellQuoted(target));
 }

@@ -1,34 +1,36 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QPoint>
+#include <QSize>
 
 #include <optional>
 
 class QString;
 
-// What "Measure" reads: the picture's size, the two reference points in
-// picture pixels and the same two points in world units. All values come
-// from spin boxes limited to -9999 ... 9999, except the picture's size.
+// The number boxes' ranges, and so the bounds of every entry. World values
+// reach the largest id Tech 3 world; pixels reach the widest picture that
+// loads, so that every pixel of it can be picked.
+constexpr qint32 maxWorldCoordinate = 131072;
+constexpr qint32 maxPictureSide = 262144;
+
+// What "Measure" reads: the picture's size (at most maxPictureSide), the
+// two reference points in picture pixels (within +-maxPictureSide) and the
+// same two points in world units (within +-maxWorldCoordinate).
 struct CalibrationEntries
 {
-    qint32 imageWidth = 0;
-    qint32 imageHeight = 0;
-    qint32 x1 = 0;
-    qint32 y1 = 0;
-    qint32 x2 = 0;
-    qint32 y2 = 0;
-    qint32 worldX1 = 0;
-    qint32 worldY1 = 0;
-    qint32 worldX2 = 0;
-    qint32 worldY2 = 0;
+    QSize picture;
+    QPoint pixel1;
+    QPoint pixel2;
+    QPoint world1;
+    QPoint world2;
 };
 
 // World coordinates of the picture's top-left corner (origin) and of its
 // far corner at (width, height) (end).
 struct Calibration
 {
-    qint32 originX = 0;
-    qint32 originY = 0;
+    qint64 originX = 0;
+    qint64 originY = 0;
     qint64 endX = 0;
     qint64 endY = 0;
 };

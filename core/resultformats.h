@@ -5,13 +5,16 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // Texts that other tools read, made from a calibration of a picture of the
 // given size. X0 Y0 is the origin and X1 Y1 the end, as Measure prints them.
 
 // The worldspawn keys of the command map and of the Radiant background.
 QString worldspawnKeys(const Calibration &c);
 
-// A Source engine overview block for a radar picture called name.
+// A Source engine overview block for a radar picture called name; a
+// character KeyValues cannot hold in a quoted string becomes "_".
 QString sourceOverview(const Calibration &c, const QString &name);
 
 // Whether both axes span some world units once truncated; a world file or
@@ -22,8 +25,11 @@ bool hasExtent(const Calibration &c);
 // top-left pixel.
 QString worldFile(const Calibration &c, QSize picture);
 
-// A gdal_translate command that writes a GeoTIFF beside the picture.
-QString gdalCommand(const Calibration &c, const QString &picturePath);
+// A gdal_translate command that writes a GeoTIFF beside the picture, with
+// no line end, so that pasted into a shell it waits for Return. It never
+// names a file that exists: map.tif, else map-placed.tif, map-placed-2.tif...
+QString gdalCommand(const Calibration &c, const QString &picturePath,
+                    const std::function<bool(const QString &)> &exists);
 
 // The world file's suffix for a picture, as GDAL looks for it: "pgw" for
 // "map.png", "jgw" for "map.jpg" or "map.jpeg"; "wld" without a suffix.

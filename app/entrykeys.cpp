@@ -1,0 +1,39 @@
+#include "entrykeys.h"
+
+#include "mainform.h"
+#include "transferrules.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+EntryKeys::EntryKeys(const MainForm &form, QObject *parent)
+    : QObject(parent)
+    , measureButton(form.measureButton)
+    , textEdit(form.textEdit)
+{
+    for (QSpinBox *box : {form.p1x, form.p1y, form.p2x, form.p2y, form.r1x, form.r1y, form.r2x, form.r2y})
+        box->installEventFilter(this);
+    textEdit->installEventFilter(this);
+}
+
+bool EntryKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    // Filtered out, the override never reaches the box, and the window's
+    // Paste shortcut acts.
+    if (event->type() == QEvent::ShortcutOverride && key->matches(QKeySequence::Paste))
+        return pasteLoadsPicture(QGuiApplication::clipboard()->mimeData(), watched == textEdit);
+    if (event->type() == QEvent::KeyPress && watched != textEdit
+        && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        static_cast<QAbstractSpinBox *>(watched)->interpretText();
+        measureButton->click();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,97 @@
+#include "resultmenu.h"
+
+#include "resultformats.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+
+#include <functional>
+
+ResultMenu::ResultMenu(QPlainTextEdit *textEdit, QWidget *window)
+    : QObject(window)
+    , textEdit(textEdit)
+    , window(window)
+{
+    textEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(textEdit, &QWidget::customContextMenuRequested, this, &ResultMenu::showMenu);
+}
+
+void ResultMenu::setResult(const std::optional<Calibration> &calibration, QSize picture, const QString &path)
+{
+    measured.reset();
+    if (calibration)
+        measured = Measured{*calibration, picture, path};
+    textEdit->setToolTip(measured ? scaleCheck(measured->calibration, picture) : validEntriesHint());
+}
+
+void ResultMenu::clear()
+{
+    measured.reset();
+    textEdit->clear();
+    textEdit->setToolTip(QString());
+}
+
+// An entry that cannot act says why, unless there is simply no result yet.
+void ResultMenu::showMenu(QPoint pos)
+{
+    QMenu *menu = textEdit->createStandardContextMenu(pos);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSection(tr("Copy for"));
+    const Measured m = measured.value_or(Measured{});
+    const QString noExtent = !measured || hasExtent(m.calibration) ? QString() : tr("one axis spans no world units");
+    const QString noFile = measured && m.path.isEmpty() ? tr("a pasted picture has no file") : QString();
+    const QString name = m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
+    const QString world = measured ? worldFile(m.calibration, m.picture) : QString();
+    const auto copy = [](const QString &text) {
+        return [text] { QGuiApplication::clipboard()->setText(text); };
+    };
+    const auto exists = [](const QString &path) { return QFileInfo::exists(path); };
+    const QList<std::tuple<QString, QString, std::function<void()>>> entries = {
+        {tr("Worldspawn keys (command map, Radiant background)"), {}, copy(worldspawnKeys(m.calibration))},
+        {tr("Source overview"), {}, copy(sourceOverview(m.calibration, name))},
+        {tr("World file"), noExtent, copy(world)},
+        {tr("GDAL command"), noExtent.isEmpty() ? noFile : noExtent,
+         copy(measured ? gdalCommand(m.calibration, m.path, exists) : QString())},
+        {tr("Save world file…"), noExtent, [this, path = m.path, world] { showSaveDialog(path, world); }}};
+    for (const auto &[label, unavailable, act] : entries) {
+        QAction *action = menu->addAction(unavailable.isEmpty() ? label : label + " (" + unavailable + ')');
+        action->setEnabled(measured && unavailable.isEmpty());
+        connect(action, &QAction::triggered, this, act);
+    }
+    menu->popup(textEdit->viewport()->mapToGlobal(pos));
+}
+
+// Proposes the picture's folder and name with the world file's suffix.
+void ResultMenu::showSaveDialog(const QString &picturePath, const QString &text)
+{
+    const QFileInfo picture(picturePath.isEmpty() ? QDir(pictureFolder).filePath(QStringLiteral("map")) : picturePath);
+    const QString suffix = worldFileSuffix(picture.filePath());
+    auto *dialog = new QFileDialog(window, tr("Save world file"),
+                                   picture.absolutePath() + '/' + picture.completeBaseName() + '.' + suffix,
+                                   tr("World files (*.%1 *.wld)").arg(suffix));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    connect(dialog, &QFileDialog::fileSelected, this, [this, text](const QString &path) { save(path, text); });
+    dialog->open();
+}
+
+// Written whole or not at all; a failure is shown with the file and why.
+void ResultMenu::save(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return;
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("World file not saved"),
+                                tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                                QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

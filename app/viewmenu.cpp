@@ -1,0 +1,79 @@
+#include "viewmenu.h"
+
+#include "transferrules.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMenu>
+#include <QWidget>
+
+ViewMenu::ViewMenu(QWidget *view, QWidget *window)
+    : QObject(window)
+    , view(view)
+    , openAction(new QAction(tr("Open…"), window))
+    , pasteAction(new QAction(tr("Paste picture"), window))
+    , reloadAction(new QAction(tr("Reload"), window))
+    , pickFirstAction(new QAction(tr("Set 1st point here (F1)"), window))
+    , pickSecondAction(new QAction(tr("Set 2nd point here (F2)"), window))
+{
+    openAction->setShortcut(QKeySequence::Open);
+    pasteAction->setShortcut(QKeySequence::Paste);
+    reloadAction->setShortcut(Qt::Key_F5);
+    window->addActions({openAction, pasteAction, reloadAction});
+    setPicture(false, QString());
+    connect(openAction, &QAction::triggered, this, &ViewMenu::showOpenDialog);
+    connect(pasteAction, &QAction::triggered, this, &ViewMenu::pasteRequested);
+    connect(reloadAction, &QAction::triggered, this, &ViewMenu::reloadRequested);
+    connect(pickFirstAction, &QAction::triggered, this, [this] { emit pointRequested(menuPos, Qt::Key_F1); });
+    connect(pickSecondAction, &QAction::triggered, this, [this] { emit pointRequested(menuPos, Qt::Key_F2); });
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, &ViewMenu::show);
+}
+
+void ViewMenu::setPicture(bool shown, const QString &path)
+{
+    reloadAction->setEnabled(!path.isEmpty());
+    pickFirstAction->setEnabled(shown);
+    pickSecondAction->setEnabled(shown);
+    if (!path.isEmpty())
+        folder = QFileInfo(path).absolutePath();
+    // Over a picture the tooltip would cover the point being aimed at.
+    view->setToolTip(shown ? QString()
+                           : tr("Drop a picture here, paste one (Ctrl+V) or open one (Ctrl+O); "
+                                "F5 reads it again. Right-click for more."));
+}
+
+// Starts in the last picture's folder; any file may be chosen, as its
+// content decides how it is read.
+void ViewMenu::showOpenDialog()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    auto *dialog = new QFileDialog(view->window(), tr("Open picture"), folder,
+                                   tr("Pictures (%1);;All files (*)").arg(patterns.join(' ')));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    connect(dialog, &QFileDialog::fileSelected, this, &ViewMenu::fileChosen);
+    dialog->open();
+}
+
+void ViewMenu::show(QPoint viewPos)
+{
+    // Built on first use, to keep start-up short.
+    if (!menu) {
+        menu = new QMenu(view);
+        menu->addActions({openAction, pasteAction, reloadAction});
+        menu->addSeparator();
+        menu->addActions({pickFirstAction, pickSecondAction});
+        // Outside the menu, Ctrl+V looks at the clipboard when pressed.
+        connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
+    }
+    pasteAction->setEnabled(clipboardHasPicture(QGuiApplication::clipboard()->mimeData()));
+    menuPos = viewPos;
+    menu->popup(view->mapToGlobal(viewPos));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+// The ways in that the window's shortcuts and the view's right-click menu
+// offer (Open…, Paste, Reload), F1 and F2 at the clicked pixel, and the
+// view's tooltip that names them while no picture is shown.
+class ViewMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The shortcuts act anywhere in the window; the menu opens on the view.
+    ViewMenu(QWidget *view, QWidget *window);
+
+    // The picture now shown, if any, and its file, if it has one.
+    void setPicture(bool shown, const QString &path);
+
+signals:
+    void fileChosen(const QString &path);
+    void pasteRequested();
+    void reloadRequested();
+    void pointRequested(QPoint viewPos, int key);
+
+private:
+    void show(QPoint viewPos);
+    void showOpenDialog();
+
+    QWidget *view;
+    QMenu *menu = nullptr;
+    QAction *openAction;
+    QAction *pasteAction;
+    QAction *reloadAction;
+    QAction *pickFirstAction;
+    QAction *pickSecondAction;
+    QPoint menuPos;
+    QString folder;
+};
