@@ -13,12 +13,13 @@ const QString program = BUILD_DIR "/vellamor";
 struct Run
 {
     int exitCode = -2; // -1 while it still runs
-    QString output;    // standard output and standard error
+    QString output;    // standard output, then standard error
+    QString errors;    // standard error alone
 };
 
 // Runs a program with extra environment entries ("NAME=value"; "NAME"
-// alone removes it) to its end; or, given `until`, until its output matches
-// that, then notes whether it still runs and ends it.
+// alone removes it) to its end; or, given `until`, until its standard error
+// matches that, then notes whether it still runs and ends it.
 Run run(const QString &program, const QStringList &arguments, const QStringList &environment = {},
         const QString &until = {})
 {
@@ -27,11 +28,15 @@ Run run(const QString &program, const QStringList &arguments, const QStringList 
     for (const QString &entry : environment)
         entry.contains('=') ? env.insert(entry.section('=', 0, 0), entry.section('=', 1)) : env.remove(entry);
     process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setReadChannel(QProcess::StandardError);
     process.start(program, arguments);
     Run result;
-    while ((until.isEmpty() || !result.output.contains(QRegularExpression(until))) && process.waitForReadyRead(300000))
-        result.output += QString::fromUtf8(process.readAll());
+    if (until.isEmpty())
+        process.waitForFinished(300000);
+    while (!until.isEmpty() && !result.errors.contains(QRegularExpression(until)) && process.waitForReadyRead(300000))
+        result.errors += QString::fromUtf8(process.readAllStandardError());
+    result.errors += QString::fromUtf8(process.readAllStandardError());
+    result.output = QString::fromUtf8(process.readAllStandardOutput()) + result.errors;
     const bool running = !until.isEmpty() && process.state() == QProcess::Running;
     process.kill();
     process.waitForFinished();
@@ -67,15 +72,17 @@ void TestInstall::commandLine_data()
     QTest::addColumn<QStringList>("arguments"); // "fixture:" and a kind for a fixture of that kind
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<int>("exitCode"); // -1: the window opened and stays
-    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("output"); // all of it, on standard error unless it starts with "stdout:"
 
     // Every window system that cannot start says so in one line.
     const QString noDisplayLine = "^vellamor: no display found; [^\\n]*\\n$";
-    QTest::newRow("version without a display") << QStringList{"--version"} << noDisplay << 0 << "^vellamor 1\\.1\\.0\\n$";
-    QTest::newRow("help without a display") << QStringList{"--help"} << noDisplay << 0 << "Usage: .*\\[PICTURE\\]";
+    QTest::newRow("version without a display") << QStringList{"--version"} << noDisplay << 0 << "stdout:^vellamor 1\\.1\\.0\\n$";
+    QTest::newRow("help without a display") << QStringList{"--help"} << noDisplay << 0 << "stdout:Usage: .*\\[PICTURE\\]";
     QTest::newRow("no display") << QStringList() << noDisplay << 1 << noDisplayLine;
     QTest::newRow("no X server at DISPLAY") << QStringList() << (noDisplay + QStringList{"DISPLAY=:87"}) << 1 << noDisplayLine;
     QTest::newRow("xcb without DISPLAY") << QStringList() << (noDisplay + QStringList{"QT_QPA_PLATFORM=xcb"}) << 1 << noDisplayLine;
+    QTest::newRow("-platform without a display") << QStringList{"-platform", "offscreen", SOURCE_DIR "/examples/sample-map.png"}
+            << (noDisplay + QStringList{"QT_LOGGING_RULES=vellamor.load.info=true"}) << -1 << "sample-map\\.png: 640 x 480";
     QTest::newRow("two pictures") << QStringList{"a.png", "b.png"} << onScreen << 1 << "one picture.*\\n\\nUsage:";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << onScreen << 1 << "Unknown option.*\\n\\nUsage:";
     for (const auto &[fixture, size] : fixtures) {
@@ -97,9 +104,12 @@ void TestInstall::commandLine()
         arguments = {dir.filePath(fixture == "jpeg" ? "map.jpg" : "map.png")};
         QVERIFY(makeFixture(fixture, arguments.first()));
     }
+    const bool toStdout = output.startsWith("stdout:");
+    output.remove(QRegularExpression("^stdout:"));
     const Run result = run(program, arguments, environment, exitCode < 0 ? output : QString());
     QCOMPARE(result.exitCode, exitCode);
-    QVERIFY2(result.output.contains(QRegularExpression(output)), qPrintable(result.output));
+    const QString expected = toStdout ? result.output.chopped(result.errors.size()) : result.errors;
+    QVERIFY2(expected.contains(QRegularExpression(output)) && result.output.size() == expected.size(), qPrintable(result.output));
 }
 
 void TestInstall::validators_data()

@@ -1,4 +1,5 @@
 #include "calibration.h"
+#include "commandline.h"
 #include "transferrules.h"
 #include "resultformats.h"
 
@@ -30,6 +31,8 @@ private slots:
     void dropRule();
     void formats_data();
     void formats();
+    void display_data();
+    void display();
 };
 
 void TestRules::calibration_data()
@@ -145,8 +148,10 @@ void TestRules::formats_data()
     QTest::newRow("suffix: jpeg") << "suffix" << sample << "/maps/map.old.JPEG" << "jgw";
     QTest::newRow("suffix: none") << "suffix" << sample << "/maps.d/map" << "wld";
     QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel";
-    QTest::newRow("scale: axes disagree") << "scale" << E{{400, 300}, {50, 50}, {350, 250}, {-150, 100}, {500, -350}}
-            << "" << "x: 2.165 units per pixel, y: 2.2466666666666666 units per pixel\nThe two axes disagree by 3.8 %, "
+    QTest::newRow("scale: axes agree within 1 %") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1000, -1009}}
+            << "" << "x: 1 units per pixel, y: 1.009 units per pixel";
+    QTest::newRow("scale: axes disagree by just over 1 %") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1000, -1011}}
+            << "" << "x: 1 units per pixel, y: 1.011 units per pixel\nThe two axes disagree by 1.1 %, "
                      "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
     QTest::newRow("scale: no extent") << "scale" << E{{1, 1}, {0, 0}, {10, 10}, {0, 5}, {5, 0}} << ""
             << "x: 0 units per pixel, y: 1 units per pixel\nOne axis spans no world units: pick the two points further apart.";
@@ -173,5 +178,38 @@ void TestRules::formats()
     }
 }
 
-QTEST_APPLESS_MAIN(TestRules)
+void TestRules::display_data()
+{
+    QTest::addColumn<QStringList>("environment"); // NAME=value; the others unset
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("display");
+    QTest::newRow("nothing") << QStringList() << QStringList{"vellamor", "map.png"} << false;
+    QTest::newRow("empty DISPLAY") << QStringList{"DISPLAY="} << QStringList{"vellamor"} << false;
+    QTest::newRow("X11") << QStringList{"DISPLAY=:0"} << QStringList{"vellamor"} << true;
+    QTest::newRow("Wayland") << QStringList{"WAYLAND_DISPLAY=wayland-0"} << QStringList{"vellamor"} << true;
+    QTest::newRow("platform variable") << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList{"vellamor"} << true;
+    QTest::newRow("-platform") << QStringList() << QStringList{"vellamor", "-platform", "offscreen"} << true;
+    QTest::newRow("--platform") << QStringList() << QStringList{"vellamor", "--platform", "offscreen"} << true;
+    QTest::newRow("a picture named -platform") << QStringList() << QStringList{"vellamor", "./-platform"} << false;
+}
+
+// Whether Qt has a window system to start is told from the environment and
+// the arguments alone.
+void TestRules::display()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, display);
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        qunsetenv(name);
+    for (const QString &entry : environment)
+        qputenv(qPrintable(entry.section('=', 0, 0)), entry.section('=', 1).toUtf8());
+    QList<QByteArray> bytes;
+    std::vector<const char *> argv;
+    for (const QString &argument : arguments)
+        argv.push_back(bytes.emplace_back(argument.toUtf8()).constData());
+    QCOMPARE(hasDisplay(int(argv.size()), argv.data()), display);
+}
+
+QTEST_GUILESS_MAIN(TestRules)
 #include "tst_rules.moc"

@@ -3,12 +3,14 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QtEndian>
 
@@ -73,11 +75,15 @@ private slots:
     void repaintsAtOnce();
     void doors_data();
     void doors();
+    void drags_data();
+    void drags();
     void pasteFollowsFocus_data();
     void pasteFollowsFocus();
     void viewMenu();
     void largePictures();
     void result();
+    void copyEntries_data();
+    void copyEntries();
 };
 
 // The form as it opens: texts, ranges, the tab order, and the view's hint,
@@ -103,6 +109,17 @@ void TestWindow::startState()
         auto *spin = qobject_cast<QSpinBox *>(child);
         QCOMPARE(spin ? spin->text() : child->property(qobject_cast<QGroupBox *>(child) ? "title" : "text").toString(), text);
     }
+    QStringList cells; // where each child sits in its group's grid
+    for (QGroupBox *group : {f.groupBox, f.groupBox_2}) {
+        auto *grid = static_cast<QGridLayout *>(group->layout());
+        for (int i = 0, row, column, span; i < grid->count(); ++i) {
+            grid->getItemPosition(i, &row, &column, &span, &span);
+            cells << QString("%1 %2,%3").arg(grid->itemAt(i)->widget()->objectName()).arg(row).arg(column);
+        }
+    }
+    QCOMPARE(cells.join("; "), "p1x 3,0; p1y 3,1; p1Label 2,0; p2Label 4,0; p2x 5,0; p2y 5,1; imageLabel 6,0; wLabel 7,0; "
+                               "hLabel 7,1; cursorLabel 0,0; cursorXLabel 1,0; cursorYLabel 1,1; r2x 3,0; r1Label 0,0; "
+                               "r1y 1,1; r1x 1,0; r2Label 2,0; r2y 3,1");
     PaintWidget narrow(nullptr);
     narrow.resize(60, 100);
     for (PaintWidget *view : {f.paintWidget, &narrow})
@@ -203,8 +220,12 @@ void TestWindow::repaintsAtOnce()
     // given in reverse still drawn.
     const QImage shot = f.paintWidget->grab().toImage();
     QVERIFY(shot.pixelColor(199, 149) == blue && shot.pixelColor(200, 10) == Qt::gray && shot.pixelColor(10, 150) == Qt::gray);
-    QVERIFY(shot.pixelColor(70, 60).green() > 20 && shot.pixelColor(70, 60).green() < 60 && shot.pixelColor(20, 60).green() > 100);
-    QVERIFY(shot.pixelColor(10, 60) == blue && shot.pixelColor(70, 100) == blue);
+    QVERIFY(shot.pixelColor(70, 60).green() > 20 && shot.pixelColor(70, 60).green() < 60);
+    for (const QPoint edge : {QPoint(20, 60), QPoint(120, 60), QPoint(70, 30), QPoint(70, 90)})
+        QVERIFY(shot.pixelColor(edge).green() > 80);
+    for (const QPoint outside : {QPoint(17, 60), QPoint(123, 60), QPoint(70, 27), QPoint(70, 93)})
+        QCOMPARE(shot.pixelColor(outside), blue);
+    QCOMPARE(f.paintWidget->minimumSize(), QSize(200, 150));
 
     // A second picture of the same size, where the layout has nothing to
     // redo; whatever its name says, shown in its own pixels.
@@ -212,6 +233,12 @@ void TestWindow::repaintsAtOnce()
     QVERIFY(dropFile(&window, writePicture(dir, "second@2x.png", 200, 150, QColor(Qt::red))));
     QVERIFY(counter.paints > paints);
     QCOMPARE(f.paintWidget->grab().toImage().pixelColor(199, 149), QColor(Qt::red));
+    // A see-through picture shows the gray beneath it, not the one before.
+    QImage clear(200, 150, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QVERIFY(clear.save(dir.filePath("clear.png")) && dropFile(&window, dir.filePath("clear.png")));
+    const QImage screen = window.screen()->grabWindow(window.winId()).toImage();
+    QCOMPARE(screen.pixelColor(f.paintWidget->mapTo(&window, QPoint(150, 120))), QColor(Qt::gray));
 }
 
 void TestWindow::doors_data()
@@ -281,6 +308,36 @@ void TestWindow::doors()
     QVERIFY(fixture.startsWith("gif") || !size.isValid() || (qAbs(shot.pixelColor(20, 20).red() - 255) < 8 && shot.pixelColor(20, 20).blue() < 8));
 }
 
+void TestWindow::drags_data()
+{
+    QTest::addColumn<QStringList>("urls"); // none: text alone
+    QTest::addColumn<Qt::DropAction>("action");
+    QTest::newRow("one png, a move proposed") << QStringList{"map.png"} << Qt::CopyAction;
+    QTest::newRow("one jpg") << QStringList{"map.jpg"} << Qt::CopyAction;
+    QTest::newRow("one gif") << QStringList{"map.gif"} << Qt::IgnoreAction;
+    QTest::newRow("two png") << QStringList{"map.png", "other.png"} << Qt::IgnoreAction;
+    QTest::newRow("web address") << QStringList{"https://example.com/map.png"} << Qt::IgnoreAction;
+    QTest::newRow("text alone") << QStringList() << Qt::IgnoreAction;
+}
+
+// Which drags the window takes, and what their source is told.
+void TestWindow::drags()
+{
+    QFETCH(QStringList, urls);
+    QFETCH(Qt::DropAction, action);
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window));
+    QMimeData mime;
+    mime.setText("map.png");
+    QList<QUrl> list;
+    for (const QString &name : urls)
+        list << (name.contains(':') ? QUrl(name) : QUrl::fromLocalFile(writePicture(dir, name, 8, 6)));
+    mime.setUrls(list);
+    QCOMPARE(dragAndDrop(window.form.paintWidget, &mime, Qt::MoveAction), action);
+    QCOMPARE(window.imageWidth, action == Qt::CopyAction ? 8 : 0);
+}
+
 void TestWindow::pasteFollowsFocus_data()
 {
     QTest::addColumn<QString>("focus");
@@ -348,8 +405,9 @@ void TestWindow::viewMenu()
 }
 
 // Each picture is freed before the next is decoded, so replacing a large map
-// by another never needs room for both; a header claiming 100000 x 100000 is
-// refused without allocating it, and 16384 x 16384 at 32 bits loads.
+// by another never needs room for both; a header claiming 300000 x 2, wider
+// than any pixel box can hold, is refused before decoding, and 16384 x 16384
+// at 32 bits loads.
 void TestWindow::largePictures()
 {
     QTemporaryDir dir;
@@ -368,8 +426,8 @@ void TestWindow::largePictures()
     QByteArray jpeg, bmp;
     QBuffer jpegBuffer(&jpeg), bmpBuffer(&bmp);
     QVERIFY(QImage(16, 16, QImage::Format_RGB32).save(&jpegBuffer, "JPG") && QImage(16, 16, QImage::Format_RGB32).save(&bmpBuffer, "BMP"));
-    qToLittleEndian<qint32>(100000, bmp.data() + 18);
-    qToLittleEndian<qint32>(100000, bmp.data() + 22);
+    qToLittleEndian<qint32>(300000, bmp.data() + 18);
+    qToLittleEndian<qint32>(2, bmp.data() + 22);
     const qsizetype frame = jpeg.indexOf(QByteArray("\xff\xc0", 2));
     qToBigEndian<quint16>(16384, jpeg.data() + frame + 5);
     qToBigEndian<quint16>(16384, jpeg.data() + frame + 7);
@@ -379,8 +437,8 @@ void TestWindow::largePictures()
     large.close();
     QVERIFY(resetPeakResident() == peakKnown);
     before = residentKiB("VmRSS:");
-    QVERIFY(!window.openFile(huge.fileName()).isEmpty());
-    QVERIFY2(window.imageWidth == 0 && window.imageHeight == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
+    QCOMPARE(window.openFile(huge.fileName()), "wider or taller than 262144 pixels");
+    QVERIFY2(window.imageWidth == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("premature end of data"));
     window.openFile(large.fileName());
     QCOMPARE(QSize(window.imageWidth, window.imageHeight), QSize(16384, 16384));
@@ -407,8 +465,6 @@ void TestWindow::result()
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
     const MainForm &f = window.form;
     const QPoint at(20, 20);
-    QVERIFY(!menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
-    QApplication::activePopupWidget()->close();
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(values[0], values[1])));
     QTest::keyClick(window.windowHandle(), Qt::Key_F1);
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(values[4], values[5])));
@@ -421,9 +477,11 @@ void TestWindow::result()
     QCOMPARE(f.textEdit->toPlainText(), measured);
     QTest::mouseRelease(f.measureButton, Qt::LeftButton);
     QCOMPARE("`" + f.textEdit->toolTip() + "`", QRegularExpression("tooltip then reads (`.*`)").match(text).captured(1));
-    f.textEdit->setPlainText("notes typed by the user");
-    QTest::keyClick(f.r2y, Qt::Key_Return);
-    QCOMPARE(f.textEdit->toPlainText(), measured);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) { // Enter on the keypad
+        f.textEdit->setPlainText("notes typed by the user");
+        QTest::keyClick(f.r2y, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(f.textEdit->toPlainText(), measured);
+    }
     f.textEdit->setPlainText("origin = 1 2 ??\nend = 3 4 ??\n");
     for (const QString &document : {text, readme(SOURCE_DIR "/README.md")}) {
         int formats = 0;
@@ -450,7 +508,7 @@ void TestWindow::result()
         dialog->findChild<QLineEdit *>("fileNameEdit")->setText(target);
         QMetaObject::invokeMethod(dialog, "accept");
         if (auto *box = window.findChild<QMessageBox *>()) {
-            QVERIFY2(box->text().contains(target) && box->text().contains("No such file"), qPrintable(box->text()));
+            QVERIFY2(box->isVisible() && box->text().contains(target) && box->text().contains("No such file"), qPrintable(box->text()));
             delete box;
         }
     }
@@ -458,25 +516,56 @@ void TestWindow::result()
     QVERIFY(!QFileInfo::exists(dir.filePath("missing")) && saved.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(saved.readAll()), QString("4\n0\n0\n-4\n-1022\n766\n"));
 
-    f.r2x->setValue(-2000);
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QVERIFY(f.textEdit->toolTip().contains("valid when a picture is loaded"));
-    QVERIFY(!menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
-    QCOMPARE(menuEntry(f.textEdit, at, "GDAL")->text(), "GDAL command");
-    // A pixel spanning less than a world unit: no world file can say that.
-    QVERIFY(dropFile(&window, writePicture(dir, "dot.png", 1, 1)));
-    setEntries(f, {0, 0, 10, 10, 0, 5, 5, 0});
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QVERIFY(menuEntry(f.textEdit, at, "Worldspawn keys")->isEnabled());
-    for (const char *entry : {"World file", "GDAL command", "Save world file"})
-        QVERIFY2(!menuEntry(f.textEdit, at, entry)->isEnabled() && menuEntry(f.textEdit, at, entry)->text().contains("no world units"), entry);
-    QApplication::activePopupWidget()->close();
-    QGuiApplication::clipboard()->setImage(QImage(20, 20, QImage::Format_RGB32));
-    QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
-    QVERIFY(f.textEdit->toPlainText().isEmpty());
-    setEntries(f, {0, 0, 10, 10, 0, 50, 50, 0});
-    QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    QCOMPARE(menuEntry(f.textEdit, at, "GDAL")->text(), "GDAL command (a pasted picture has no file)");
+}
+
+void TestWindow::copyEntries_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QList<int>>("entries"); // none: no Measure
+    QTest::addColumn<QString>("shown");      // per entry: + or -, and the reason given
+    const QList<int> valid{0, 0, 1, 1, 0, 50, 50, 0}, invalid{0, 0, 1, 1, 50, 50, 0, 0}, flat{0, 0, 10, 10, 0, 5, 5, 0};
+    const QString none = "-|-|-|-|-", flatShown = "+|+|-one axis spans no world units|-one axis spans no world units|-one axis spans no world units";
+    QTest::newRow("file, before Measure") << "file" << QList<int>() << none;
+    QTest::newRow("file, invalid entries") << "file" << invalid << none;
+    QTest::newRow("file, a result") << "file" << valid << "+|+|+|+|+";
+    QTest::newRow("file, no extent") << "file" << flat << flatShown;
+    QTest::newRow("pasted, before Measure") << "pasted" << QList<int>() << none;
+    QTest::newRow("pasted, a result") << "pasted" << valid << "+|+|+|-a pasted picture has no file|+";
+    QTest::newRow("pasted, no extent") << "pasted" << flat << flatShown;
+}
+
+// The "Copy for" entries act only on a result, and say why not when they
+// cannot; the copies are named after the picture, all its dots kept.
+void TestWindow::copyEntries()
+{
+    QFETCH(QString, source);
+    QFETCH(QList<int>, entries);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(800, 600)));
+    const MainForm &f = window.form;
+    if (source == "file") {
+        QVERIFY(dropFile(&window, writePicture(dir, "de.map.v2.png", 1, 1)));
+    } else {
+        QGuiApplication::clipboard()->setImage(QImage(1, 1, QImage::Format_RGB32));
+        QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    }
+    setEntries(f, entries);
+    if (!entries.isEmpty())
+        QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QAction *section = menuEntry(f.textEdit, QPoint(5, 5), "Copy for");
+    const QList<QAction *> actions = QApplication::activePopupWidget()->actions();
+    QStringList states;
+    for (QAction *action : actions.mid(actions.indexOf(section) + 1))
+        states << (action->isEnabled() ? "+" : "-") + QRegularExpression(" \\((.*)\\)$").match(action->text().remove(" (command map, Radiant background)")).captured(1);
+    QCOMPARE(states.join('|'), shown);
+    if (source == "file" && shown.startsWith("+|+|+")) {
+        for (const char *entry : {"Source overview", "GDAL command"}) {
+            menuEntry(f.textEdit, QPoint(5, 5), entry)->trigger();
+            QVERIFY2(QGuiApplication::clipboard()->text().contains(entry[0] == 'S' ? "\"de.map.v2\"" : "de.map.v2.tif'"), entry);
+        }
+    }
 }
 
 QTEST_MAIN(TestWindow)
