@@ -1,6 +1,7 @@
 #include "entrykeys.h"
 
 #include "mainform.h"
+#include "pointerkeys.h"
 #include "transferrules.h"
 
 #include <QClipboard>
@@ -10,10 +11,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-EntryKeys::EntryKeys(const MainForm &form, QObject *parent)
+EntryKeys::EntryKeys(const MainForm &form, const PointerKeys *pointer, QObject *parent)
     : QObject(parent)
     , measureButton(form.measureButton)
     , textEdit(form.textEdit)
+    , pointer(pointer)
 {
     for (QSpinBox *box : {form.p1x, form.p1y, form.p2x, form.p2y, form.r1x, form.r1y, form.r2x, form.r2y})
         box->installEventFilter(this);
@@ -26,9 +28,17 @@ bool EntryKeys::eventFilter(QObject *watched, QEvent *event)
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
     // Filtered out, the override never reaches the box, and the window's
-    // Paste shortcut acts.
-    if (event->type() == QEvent::ShortcutOverride && key->matches(QKeySequence::Paste))
-        return pasteLoadsPicture(QGuiApplication::clipboard()->mimeData(), watched == textEdit);
+    // shortcut acts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (key->matches(QKeySequence::Paste))
+            return pasteLoadsPicture(QGuiApplication::clipboard()->mimeData(), watched == textEdit);
+        if (key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down) {
+            // Taken here, an arrow reaches the box, not the window's nudge.
+            event->setAccepted(!pointer->pointerOnPicture());
+            return true;
+        }
+        return key->key() == Qt::Key_Z && key->modifiers() == Qt::NoModifier && watched != textEdit;
+    }
     if (event->type() == QEvent::KeyPress && watched != textEdit
         && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         static_cast<QAbstractSpinBox *>(watched)->interpretText();

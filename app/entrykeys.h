@@ -3,16 +3,19 @@
 #include <QObject>
 
 struct MainForm;
+class PointerKeys;
 class QPlainTextEdit;
 class QPushButton;
 
 // Keys in the entry boxes: Return in a number box presses Measure, like a
-// dialog's default button, and Ctrl+V leaves a copied picture to the
-// window's Paste where the box would otherwise take it as text.
+// dialog's default button; Ctrl+V leaves a copied picture to the window's
+// Paste where the box would otherwise take it as text; with the pointer
+// over the picture the arrow keys move the pointer; Z, which no number box
+// takes, toggles the magnifier.
 class EntryKeys : public QObject
 {
 public:
-    EntryKeys(const MainForm &form, QObject *parent);
+    EntryKeys(const MainForm &form, const PointerKeys *pointer, QObject *parent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -20,4 +23,5 @@ protected:
 private:
     QPushButton *measureButton;
     QPlainTextEdit *textEdit;
+    const PointerKeys *pointer;
 };

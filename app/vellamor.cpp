@@ -3,12 +3,16 @@
 #include "calibration.h"
 #include "entrykeys.h"
 #include "paintwidget.h"
+#include "magnifier.h"
+#include "picturearea.h"
 #include "picturefile.h"
+#include "pointerkeys.h"
 #include "resultmenu.h"
 #include "transferrules.h"
 #include "viewmenu.h"
 
 #include <QClipboard>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -31,7 +35,8 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     form.setupForm(this);
     resultMenu = new ResultMenu(form.textEdit, this);
     viewMenu = new ViewMenu(form.paintWidget, this);
-    new EntryKeys(form, this);
+    pointerKeys = new PointerKeys(form.viewArea, form.paintWidget, this);
+    new EntryKeys(form, pointerKeys, this);
     title = windowTitle();
     connectAll();
 }
@@ -48,6 +53,11 @@ void Vellamor::connectAll()
     connect(viewMenu, &ViewMenu::fileChosen, this, &Vellamor::openFile);
     connect(viewMenu, &ViewMenu::pasteRequested, this, &Vellamor::paste);
     connect(viewMenu, &ViewMenu::reloadRequested, this, [this] { loadPicture(picturePath); });
+    connect(viewMenu, &ViewMenu::magnifierToggled, this, [this](bool on) {
+        magnifying = on;
+        moveCursor(form.paintWidget->mapFromGlobal(QCursor::pos()));
+    });
+    connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
     connect(viewMenu, &ViewMenu::pointRequested, this, [this](QPoint viewPos, int key) {
         moveCursor(viewPos);
         pickPoint(key);
@@ -82,27 +92,31 @@ void Vellamor::readPicks()
 
 void Vellamor::mouseMoveEvent(QMouseEvent *event)
 {
-    // The central widget fills the window, which has no menu or tool bar,
-    // so window and central widget coordinates agree.
-    moveCursor(form.paintWidget->mapFromParent(event->position().toPoint()));
+    moveCursor(form.paintWidget->mapFrom(this, event->position().toPoint()));
 }
 
 void Vellamor::moveCursor(QPoint viewPos)
 {
-    // The picture is drawn at the view's origin, so view coordinates are
-    // picture pixels. The far bound is the size itself, one past the last.
+    // The picture is drawn unscaled at the view's origin, so view
+    // coordinates are picture pixels wherever the view is scrolled to. The
+    // far bound is the size itself, one past the last.
     cursorX = qBound(0, viewPos.x(), imageWidth);
     cursorY = qBound(0, viewPos.y(), imageHeight);
     form.cursorXLabel->setText(QStringLiteral("x = ") + QString::number(cursorX));
     form.cursorYLabel->setText(QStringLiteral("y = ") + QString::number(cursorY));
+    const bool overPicture = QRect(0, 0, imageWidth, imageHeight).contains(viewPos);
+    if (magnifying && overPicture)
+        form.magnifier->showAt(viewPos, form.paintWidget->mapTo(form.magnifier->parentWidget(), viewPos));
+    else
+        form.magnifier->hide();
     // Nothing else shows the cursor: repainting the view on every move would
     // cost tens of milliseconds with a large picture. The repaint paints all
-    // that is marked, so both labels reach the screen in one flush.
+    // that is marked, so the labels and the loupe reach the screen in one
+    // flush.
     form.cursorXLabel->update();
     form.cursorYLabel->repaint();
 
     // A cross-hair over the picture shows the hot spot exactly.
-    const bool overPicture = QRect(0, 0, imageWidth, imageHeight).contains(viewPos);
     if (overPicture != (form.paintWidget->cursor().shape() == Qt::CrossCursor))
         form.paintWidget->setCursor(overPicture ? Qt::CrossCursor : Qt::ArrowCursor);
 }
@@ -180,17 +194,15 @@ QString Vellamor::loadPicture(const QString &path, const QImage *pasted)
     // The old picture goes before the new one is decoded, so that two large
     // maps are never held at once.
     form.paintWidget->setImage(QImage());
+    form.magnifier->setImage(QImage());
     const PictureFile picture = pasted ? acceptPicture(*pasted) : readPicture(path);
     form.paintWidget->setImage(picture.image);
     form.paintWidget->setMessage(picture.error.isEmpty() ? QString()
             : QStringLiteral("Cannot read %1: %2").arg(pasted ? tr("the pasted picture") : QFileInfo(path).fileName(), picture.error));
+    form.magnifier->setImage(picture.image);
     imageWidth = picture.image.width();
     imageHeight = picture.image.height();
-    // Lay out now what the event loop would lay out next, the central widget
-    // and then the window, so that the repaint below is the one complete
-    // frame at the new size rather than a frame before a second.
-    QCoreApplication::sendPostedEvents(form.centralWidget, QEvent::LayoutRequest);
-    QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
+    form.viewArea->fitPicture(picture.image.size());
     form.wLabel->setText(QStringLiteral("w = ") + QString::number(imageWidth));
     form.hLabel->setText(QStringLiteral("h = ") + QString::number(imageHeight));
     form.paintWidget->repaint();

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class QImage;
+class PointerKeys;
 class ResultMenu;
 class ViewMenu;
 
@@ -52,6 +53,8 @@ private:
 
     ResultMenu *resultMenu;
     ViewMenu *viewMenu;
+    PointerKeys *pointerKeys;
+    bool magnifying = false;
     QString picturePath;
     QString title;
 };

@@ -19,11 +19,15 @@ ViewMenu::ViewMenu(QWidget *view, QWidget *window)
     , reloadAction(new QAction(tr("Reload"), window))
     , pickFirstAction(new QAction(tr("Set 1st point here (F1)"), window))
     , pickSecondAction(new QAction(tr("Set 2nd point here (F2)"), window))
+    , magnifierAction(new QAction(tr("Magnifier"), window))
 {
+    magnifierAction->setCheckable(true);
+    magnifierAction->setShortcut(Qt::Key_Z);
+    connect(magnifierAction, &QAction::toggled, this, &ViewMenu::magnifierToggled);
     openAction->setShortcut(QKeySequence::Open);
     pasteAction->setShortcut(QKeySequence::Paste);
     reloadAction->setShortcut(Qt::Key_F5);
-    window->addActions({openAction, pasteAction, reloadAction});
+    window->addActions({openAction, pasteAction, reloadAction, magnifierAction});
     setPicture(false, QString());
     connect(openAction, &QAction::triggered, this, &ViewMenu::showOpenDialog);
     connect(pasteAction, &QAction::triggered, this, &ViewMenu::pasteRequested);
@@ -70,6 +74,8 @@ void ViewMenu::show(QPoint viewPos)
         menu->addActions({openAction, pasteAction, reloadAction});
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
+        menu->addSeparator();
+        menu->addAction(magnifierAction);
         // Outside the menu, Ctrl+V looks at the clipboard when pressed.
         connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
     }

@@ -9,8 +9,9 @@ class QMenu;
 class QWidget;
 
 // The ways in that the window's shortcuts and the view's right-click menu
-// offer (Open…, Paste, Reload), F1 and F2 at the clicked pixel, and the
-// view's tooltip that names them while no picture is shown.
+// offer (Open…, Paste, Reload), F1 and F2 at the clicked pixel, the
+// magnifier (Z), and the view's tooltip that names them while no picture is
+// shown.
 class ViewMenu : public QObject
 {
     Q_OBJECT
@@ -27,6 +28,7 @@ signals:
     void pasteRequested();
     void reloadRequested();
     void pointRequested(QPoint viewPos, int key);
+    void magnifierToggled(bool on);
 
 private:
     void show(QPoint viewPos);
@@ -39,6 +41,7 @@ private:
     QAction *reloadAction;
     QAction *pickFirstAction;
     QAction *pickSecondAction;
+    QAction *magnifierAction;
     QPoint menuPos;
     QString folder;
 };

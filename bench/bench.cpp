@@ -7,10 +7,13 @@
 // PICTURE, --peak-bare.
 
 #include "framewatch.h"
+#include "magnifier.h"
+#include "picturearea.h"
 #include "picturefile.h"
 #include "picturewindow.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QMainWindow>
@@ -19,7 +22,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSysInfo>
+#include <QScrollBar>
 #include <QThread>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstdio>
@@ -394,57 +399,129 @@ void benchMemory(const QList<Picture> &pictures)
     }
 }
 
-// Cursor moves as the window system delivers them, to the labels repainted.
+// Cursor moves as the window system delivers them, to the labels (and the
+// magnifier, when it is on) repainted.
+void cursorRound(const QString &path, QSize size, bool magnifier)
+{
+    Vellamor window;
+    window.resize(size);
+    showAndWait(window);
+    if (!path.isEmpty()) {
+        FrameWatch watch(&window);
+        dropFile(&window, path);
+        watch.waitForFrame();
+    }
+    // Its key, without depending on which window the server lets type.
+    for (QAction *action : window.actions()) {
+        if (magnifier && action->shortcut() == QKeySequence(Qt::Key_Z))
+            action->trigger();
+    }
+    QList<double> times;
+    const QPoint base = window.form.paintWidget->mapTo(&window, QPoint(20, 20));
+    for (int i = 0; i < 300; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseMove(window.windowHandle(), base + QPoint(i % 2 ? 7 : 0, i % 3));
+        times << elapsedMs(timer);
+    }
+    if (!path.isEmpty() && window.cursorX < 20)
+        qFatal("cursor moves did not arrive");
+    if (magnifier && !window.form.magnifier->isVisible())
+        qFatal("the magnifier is not shown");
+    print(QString("| %1 | %2 | %3 | %4×%5 | %6×%7 | %8 | %9 | %10 |")
+                  .arg(platformLabel(QGuiApplication::platformName()),
+                       path.isEmpty() ? "none" : QString::number(window.imageWidth) + "²", magnifier ? "on" : "off")
+                  .arg(size.width()).arg(size.height()).arg(window.width()).arg(window.height())
+                  .arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
+}
+
 int cursorChild(const QStringList &paths)
 {
     for (const QString &path : QStringList{QString()} + paths) {
         for (const QSize size : {QSize(684, 609), QSize(1920, 1080)}) {
-            Vellamor window;
-            window.resize(size);
-            showAndWait(window);
-            if (!path.isEmpty()) {
-                FrameWatch watch(&window);
-                dropFile(&window, path);
-                watch.waitForFrame();
-            }
-            QList<double> times;
-            const QPoint base = window.form.paintWidget->mapTo(&window, QPoint(20, 20));
-            for (int i = 0; i < 300; ++i) {
-                QElapsedTimer timer;
-                timer.start();
-                QTest::mouseMove(window.windowHandle(), base + QPoint(i % 2 ? 7 : 0, i % 3));
-                times << elapsedMs(timer);
-            }
-            if (!path.isEmpty() && window.cursorX < 20)
-                qFatal("cursor moves did not arrive");
-            print(QString("| %1 | %2 | %3×%4 | %5×%6 | %7 | %8 | %9 |")
-                          .arg(platformLabel(QGuiApplication::platformName()),
-                               path.isEmpty() ? "none" : QString::number(window.imageWidth) + "²")
-                          .arg(size.width()).arg(size.height()).arg(window.width()).arg(window.height())
-                          .arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
+            cursorRound(path, size, false);
+            if (!path.isEmpty())
+                cursorRound(path, size, true);
         }
     }
     return 0;
 }
 
-void benchCursor(const QList<Picture> &pictures)
+// Wheel steps over a picture larger than the screen, each to the exposed
+// strip painted and flushed: down and back up by turns.
+int scrollChild(const QStringList &paths)
 {
-    print("\n### Cursor move, from the window system to both labels repainted (ms), 300 moves each\n");
-    print("| platform | picture | window asked | window got | median | p99 | min |");
-    print("|---|---|---|---|---|---|---|");
+    for (const QString &path : paths) {
+        Vellamor window;
+        showAndWait(window);
+        FrameWatch watch(&window);
+        dropFile(&window, path);
+        watch.waitForFrame();
+        QWidget *viewport = window.form.viewArea->viewport();
+        if (window.form.viewArea->verticalScrollBar()->maximum() < 60) {
+            print(QString("| %1 | %2 | %3×%4 | fits the screen | | |").arg(platformLabel(QGuiApplication::platformName()),
+                          QString::number(window.imageWidth) + "²").arg(window.width()).arg(window.height()));
+            continue;
+        }
+        PaintCounter painted(window.form.paintWidget);
+        QList<double> times;
+        for (int i = 0; i < 100; ++i) {
+            const QPoint step(0, i % 2 ? 120 : -120);
+            QWheelEvent wheel(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)), {}, step, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            const int paints = painted.paints;
+            QElapsedTimer timer;
+            timer.start();
+            QCoreApplication::sendEvent(viewport, &wheel);
+            while (painted.paints == paints)
+                QCoreApplication::processEvents();
+            times << elapsedMs(timer);
+        }
+        print(QString("| %1 | %2 | %3×%4 | %5 | %6 | %7 |")
+                      .arg(platformLabel(QGuiApplication::platformName()), QString::number(window.imageWidth) + "²")
+                      .arg(window.width()).arg(window.height())
+                      .arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
+    }
+    return 0;
+}
+
+// Runs a child section on the offscreen platform here, then on Xvfb.
+void inChildren(const char *option, int (*child)(const QStringList &), const QStringList &paths)
+{
+    child(paths);
+    if (!xvfbDisplay.isEmpty()) {
+        QProcess process;
+        process.setProcessEnvironment(platform("xcb"));
+        process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        process.start(QCoreApplication::applicationFilePath(), QStringList{option} + paths);
+        process.waitForFinished(-1);
+    }
+}
+
+QStringList jpegPaths(const QList<Picture> &pictures)
+{
     QStringList paths;
     for (const Picture &picture : pictures) {
         if (picture.label.startsWith("JPEG"))
             paths << picture.path;
     }
-    cursorChild(paths);
-    if (!xvfbDisplay.isEmpty()) {
-        QProcess child;
-        child.setProcessEnvironment(platform("xcb"));
-        child.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        child.start(QCoreApplication::applicationFilePath(), QStringList{"--cursor"} + paths);
-        child.waitForFinished(-1);
-    }
+    return paths;
+}
+
+void benchScroll(const QList<Picture> &pictures)
+{
+    print("\n### Wheel step over a picture larger than the screen, to the exposed part on screen (ms), 100 steps each\n");
+    print("| platform | picture | window | median | p99 | min |");
+    print("|---|---|---|---|---|---|");
+    inChildren("--scroll", scrollChild, jpegPaths(pictures));
+}
+
+void benchCursor(const QList<Picture> &pictures)
+{
+    print("\n### Cursor move, from the window system to both labels (and the magnifier) repainted (ms), 300 moves each\n");
+    print("| platform | picture | magnifier | window asked | window got | median | p99 | min |");
+    print("|---|---|---|---|---|---|---|---|");
+    inChildren("--cursor", cursorChild, jpegPaths(pictures));
 }
 
 void benchMeasure(const QTemporaryDir &dir)
@@ -509,6 +586,8 @@ int main(int argc, char *argv[])
         return peakChild(args.value(1));
     if (args.value(0) == "--cursor")
         return cursorChild(args.mid(1));
+    if (args.value(0) == "--scroll")
+        return scrollChild(args.mid(1));
 
     QList<int> sizes = {1024, 2048, 4096, 8192};
     QStringList sections;
@@ -539,6 +618,8 @@ int main(int argc, char *argv[])
         benchMeasure(dir);
     if (run("cursor"))
         benchCursor(pictures);
+    if (run("scroll"))
+        benchScroll(pictures);
     if (run("drop"))
         benchDrop(pictures);
     if (run("picture"))

@@ -1,7 +1,9 @@
 #include "mainform.h"
 
 #include "calibration.h"
+#include "magnifier.h"
 #include "paintwidget.h"
+#include "picturearea.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -150,10 +152,19 @@ void MainForm::setupForm(QMainWindow *window)
 
     horizontalLayout->addLayout(verticalLayout);
 
-    paintWidget = sized(new PaintWidget(centralWidget), "paintWidget", QSizePolicy::Expanding, QSizePolicy::Expanding,
+    // The view scrolls inside its area once the window would outgrow the
+    // screen; the loupe floats over it.
+    viewArea = sized(new PictureArea(centralWidget), "viewArea", QSizePolicy::Expanding, QSizePolicy::Expanding,
+                     QSize(400, 400));
+    paintWidget = sized(new PaintWidget(viewArea), "paintWidget", QSizePolicy::Expanding, QSizePolicy::Expanding,
                         QSize(400, 400));
-    paintWidget->setMouseTracking(true);
-    horizontalLayout->addWidget(paintWidget);
+    // A hover passes up to the window only through widgets that track it.
+    for (QWidget *widget : {static_cast<QWidget *>(paintWidget), viewArea->viewport(), static_cast<QWidget *>(viewArea)})
+        widget->setMouseTracking(true);
+    viewArea->setWidget(paintWidget);
+    magnifier = new Magnifier(viewArea->viewport());
+    magnifier->setObjectName("magnifier");
+    horizontalLayout->addWidget(viewArea);
 
     verticalLayout_2->addLayout(horizontalLayout);
 

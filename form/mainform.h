@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 
+class Magnifier;
 class PaintWidget;
+class PictureArea;
 class QGroupBox;
 class QLabel;
 class QMainWindow;
@@ -41,7 +43,9 @@ public:
     QSpinBox *r2y = nullptr;
     QPushButton *measureButton = nullptr;
     QPlainTextEdit *textEdit = nullptr;
+    PictureArea *viewArea = nullptr;
     PaintWidget *paintWidget = nullptr;
+    Magnifier *magnifier = nullptr;
 
     void setupForm(QMainWindow *window);
     void retranslateForm(QMainWindow *window);

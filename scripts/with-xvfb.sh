@@ -3,7 +3,7 @@
 # afterwards. Needs the xvfb package (scripts/setup.sh xvfb).
 set -euo pipefail
 display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
 for _ in $(seq 50); do

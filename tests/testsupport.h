@@ -88,8 +88,9 @@ inline bool makeFixture(const QString &kind, const QString &path)
 }
 
 // A drag and, when taken, its drop, delivered as the window system does: to
-// the nearest widget under the point that accepts drops. Returns the action
-// reported back to the drag's source; IgnoreAction when refused.
+// the nearest widget under the point that accepts drops. Returns the actions
+// reported back to the drag's source while dragging and at the drop, joined;
+// IgnoreAction when refused.
 inline Qt::DropAction dragAndDrop(QWidget *over, const QMimeData *mime, Qt::DropAction proposed = Qt::CopyAction)
 {
     QWidget *target = over;
@@ -106,7 +107,7 @@ inline Qt::DropAction dragAndDrop(QWidget *over, const QMimeData *mime, Qt::Drop
     QDropEvent drop(QPointF(10, 10), possible, mime, Qt::LeftButton, Qt::NoModifier);
     drop.setDropAction(proposed); // the source's proposal again, not what the enter answered
     QCoreApplication::sendEvent(target, &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    return drop.isAccepted() ? Qt::DropAction(int(enter.dropAction()) | int(drop.dropAction())) : Qt::IgnoreAction;
 }
 
 inline bool dropFile(QWidget *over, const QString &path)

@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include "magnifier.h"
+#include "picturearea.h"
+
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
@@ -11,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QRegularExpression>
 #include <QtEndian>
 
@@ -81,6 +86,9 @@ private slots:
     void pasteFollowsFocus();
     void viewMenu();
     void largePictures();
+    void beyondTheScreen_data();
+    void beyondTheScreen();
+    void pixelExact();
     void result();
     void copyEntries_data();
     void copyEntries();
@@ -516,6 +524,80 @@ void TestWindow::result()
     QVERIFY(!QFileInfo::exists(dir.filePath("missing")) && saved.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(saved.readAll()), QString("4\n0\n0\n-4\n-1022\n766\n"));
 
+}
+
+void TestWindow::beyondTheScreen_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("scrollsAcross");
+    QTest::addColumn<bool>("scrollsDown");
+    QTest::newRow("fits") << QSize(1500, 1000) << false << false;
+    QTest::newRow("too wide") << QSize(4096, 300) << true << false;
+    QTest::newRow("too tall") << QSize(300, 4096) << false << true;
+    QTest::newRow("too large") << QSize(4096, 4096) << true << true;
+}
+
+// The window grows with the picture as far as its screen allows; beyond,
+// the picture scrolls, by the bars or the wheel (across with Shift), and its
+// far pixel is picked where it was scrolled to.
+void TestWindow::beyondTheScreen()
+{
+    QFETCH(QSize, picture);
+    QFETCH(bool, scrollsAcross);
+    QFETCH(bool, scrollsDown);
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(684, 609), writePicture(dir, "map.png", picture.width(), picture.height())));
+    QApplication::processEvents();
+    const MainForm &f = window.form;
+    QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    QCOMPARE(f.viewArea->viewport()->size().expandedTo(picture) == f.viewArea->viewport()->size(), !scrollsAcross && !scrollsDown);
+    QScrollBar *across = f.viewArea->horizontalScrollBar(), *down = f.viewArea->verticalScrollBar();
+    QCOMPARE(across->isVisible(), scrollsAcross);
+    QCOMPARE(down->isVisible(), scrollsDown);
+    for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+        QWheelEvent wheel(QPointF(50, 50), f.viewArea->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton, modifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(f.viewArea->viewport(), &wheel);
+    }
+    QCOMPARE(QPoint(across->value() > 0, down->value() > 0), QPoint(scrollsAcross, scrollsDown));
+    across->setValue(across->maximum());
+    down->setValue(down->maximum());
+    const QPoint far(picture.width() - 1, picture.height() - 1);
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, far));
+    QTest::keyClick(window.windowHandle(), Qt::Key_F2);
+    QCOMPARE(QPoint(f.p2x->value(), f.p2y->value()), far);
+}
+
+// The loupe shows the picture's own pixels around the hot spot; the arrow
+// keys move the pointer by one pixel, Shift and an arrow by ten, over the
+// picture, while a number box keeps them elsewhere.
+void TestWindow::pixelExact()
+{
+    QTemporaryDir dir;
+    QImage picture(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            picture.setPixelColor(x, y, QColor(x, y, 128));
+    QVERIFY(picture.save(dir.filePath("ramp.png")));
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(900, 600), dir.filePath("ramp.png")));
+    const MainForm &f = window.form;
+    f.p1x->setFocus();
+    QCursor::setPos(f.paintWidget->mapToGlobal(QPoint(100, 60)));
+    QTest::keyClick(window.windowHandle(), Qt::Key_Z);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Right);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(), QString("x = 101, y = 70"));
+    QCOMPARE(f.p1x->value(), 0);
+    QVERIFY(f.magnifier->isVisible());
+    const QImage loupe = f.magnifier->grab().toImage();
+    for (const QPoint block : {QPoint(10, 10), QPoint(0, 0), QPoint(20, 3)})
+        QCOMPARE(loupe.pixelColor(block * 8 + QPoint(4, 4)), picture.pixelColor(QPoint(91, 60) + block));
+    QTest::keyClick(window.windowHandle(), Qt::Key_Z);
+    QVERIFY(!f.magnifier->isVisible());
+    QCursor::setPos(f.p1x->mapToGlobal(QPoint(5, 5)));
+    QTest::keyClick(window.windowHandle(), Qt::Key_Up);
+    QCOMPARE(f.p1x->value(), 1);
 }
 
 void TestWindow::copyEntries_data()

@@ -27,6 +27,11 @@ void PaintWidget::setImage(const QImage &picture)
     setMinimumHeight(image->height());
 }
 
+QSize PaintWidget::imageSize() const
+{
+    return image ? image->size() : QSize(0, 0);
+}
+
 void PaintWidget::setMessage(const QString &text)
 {
     message = text;

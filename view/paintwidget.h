@@ -24,6 +24,7 @@ public:
     void setImage(const QImage &picture);
     void setMessage(const QString &text);
     void setPickPoints(qint32 x1, qint32 y1, qint32 x2, qint32 y2);
+    QSize imageSize() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,0 +1,61 @@
+#include "magnifier.h"
+
+#include <QPainter>
+#include <QPen>
+
+namespace {
+
+constexpr int side = Magnifier::span * Magnifier::zoom;
+constexpr int captionHeight = 18;
+constexpr int cursorGap = 24;
+
+} // namespace
+
+Magnifier::Magnifier(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    resize(side, side + captionHeight);
+    hide();
+}
+
+void Magnifier::setImage(const QImage &picture)
+{
+    image = picture;
+}
+
+void Magnifier::showAt(QPoint pixel, QPoint cursor)
+{
+    hot = pixel;
+    // Below and right of the cursor, or on the other side where the parent
+    // ends, so that it never covers the hot spot.
+    const QSize room = parentWidget()->size();
+    const int x = cursor.x() + cursorGap + width() <= room.width() ? cursor.x() + cursorGap : cursor.x() - cursorGap - width();
+    const int y = cursor.y() + cursorGap + height() <= room.height() ? cursor.y() + cursorGap : cursor.y() - cursorGap - height();
+    move(x, y);
+    show();
+    update();
+}
+
+void Magnifier::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::gray);
+    // Each picture pixel as a block, without smoothing; beyond the picture
+    // the gray ground stays.
+    const QRect around(hot - QPoint(span / 2, span / 2), QSize(span, span));
+    const QRect source = around.intersected(image.rect());
+    const QPoint offset = (source.topLeft() - around.topLeft()) * zoom;
+    painter.drawImage(QRect(offset, source.size() * zoom), image, source);
+    // The hot pixel framed in black and white, seen on any picture.
+    const QRect middle(span / 2 * zoom, span / 2 * zoom, zoom, zoom);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(middle.adjusted(-1, -1, 0, 0));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(middle.adjusted(-2, -2, 1, 1));
+    painter.fillRect(0, side, side, captionHeight, palette().window());
+    painter.setPen(palette().windowText().color());
+    painter.drawText(QRect(0, side, side, captionHeight), Qt::AlignCenter,
+                     QStringLiteral("x = %1, y = %2").arg(hot.x()).arg(hot.y()));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// A loupe beside the cursor: the picture's pixels around the hot spot,
+// enlarged, with the hot pixel framed and its x, y below.
+class Magnifier : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int span = 21; // pixels across
+    static constexpr int zoom = 8;
+
+    explicit Magnifier(QWidget *parent);
+
+    void setImage(const QImage &picture);
+    // Centres on the picture's pixel and stands beside `cursor`, a point in
+    // the parent's coordinates, inside the parent where it fits.
+    void showAt(QPoint pixel, QPoint cursor);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage image;
+    QPoint hot;
+};

@@ -1,0 +1,61 @@
+#include "picturearea.h"
+
+#include <QCoreApplication>
+#include <QLayout>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+PictureArea::PictureArea(QWidget *parent)
+    : QScrollArea(parent)
+{
+    // Without a frame the view's pixels stay where the area's are.
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+}
+
+void PictureArea::fitPicture(QSize picture)
+{
+    setMinimumSize(picture);
+    layOutNow();
+    QWidget *window = this->window();
+    const QRect screen = window->screen()->availableGeometry();
+    const QSize frame = window->frameGeometry().size() - window->geometry().size();
+    const QSize slack = screen.size() - frame - window->minimumSizeHint();
+    if (slack.width() >= 0 && slack.height() >= 0)
+        return;
+    // A scroll bar along one side takes room from the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setMinimumSize(QSize(picture.width() + qMin(slack.width(), slack.height() < 0 ? bar : 0),
+                         picture.height() + qMin(slack.height(), slack.width() < 0 ? bar : 0)).expandedTo(QSize(0, 0)));
+    layOutNow();
+    window->resize(window->size().boundedTo(screen.size() - frame));
+    const QRect outer = window->frameGeometry();
+    window->move(qBound(screen.left(), outer.left(), screen.right() + 1 - outer.width()),
+                 qBound(screen.top(), outer.top(), screen.bottom() + 1 - outer.height()));
+}
+
+// Lays out now what the event loop would lay out next, the area's parent
+// and then the window, so that the next repaint is the one complete frame at
+// the new size rather than a frame before a second. Done directly, as a
+// window not yet shown takes no layout request.
+void PictureArea::layOutNow()
+{
+    for (QWidget *widget : {parentWidget(), window()}) {
+        if (widget->layout())
+            widget->layout()->activate();
+    }
+}
+
+void PictureArea::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ShiftModifier))
+        return QScrollArea::wheelEvent(event);
+    // Shift turns the wheel's turn into a scroll across.
+    QWheelEvent across(event->position(), event->globalPosition(), event->pixelDelta().transposed(),
+                       event->angleDelta().transposed(), event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
+                       event->phase(), event->inverted());
+    QCoreApplication::sendEvent(horizontalScrollBar(), &across);
+    event->setAccepted(across.isAccepted());
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QScrollArea>
+
+class QWheelEvent;
+
+// Holds the picture's view: as large as the picture while the window that
+// holds it fits its screen, and scrolling beyond. The wheel scrolls down and
+// up, Shift and the wheel left and right.
+class PictureArea : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit PictureArea(QWidget *parent);
+
+    // Asks for the picture's whole size, or for as much as leaves the
+    // window within its screen's available area; the window is moved back
+    // onto that area when it would stand out of it.
+    void fitPicture(QSize picture);
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void layOutNow();
+};
