@@ -37,7 +37,8 @@ bool EntryKeys::eventFilter(QObject *watched, QEvent *event)
             event->setAccepted(!pointer->pointerOnPicture());
             return true;
         }
-        return key->key() == Qt::Key_Z && key->modifiers() == Qt::NoModifier && watched != textEdit;
+        return (key->key() == Qt::Key_Z || key->key() == Qt::Key_L) && key->modifiers() == Qt::NoModifier
+                && watched != textEdit;
     }
     if (event->type() == QEvent::KeyPress && watched != textEdit
         && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {

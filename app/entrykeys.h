@@ -10,8 +10,8 @@ class QPushButton;
 // Keys in the entry boxes: Return in a number box presses Measure, like a
 // dialog's default button; Ctrl+V leaves a copied picture to the window's
 // Paste where the box would otherwise take it as text; with the pointer
-// over the picture the arrow keys move the pointer; Z, which no number box
-// takes, toggles the magnifier.
+// over the picture the arrow keys move the pointer; Z and L, which no
+// number box takes, toggle the magnifier and the level overlay.
 class EntryKeys : public QObject
 {
 public:

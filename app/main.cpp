@@ -28,6 +28,11 @@ int main(int argc, char *argv[])
         if (!why.isEmpty())
             std::fprintf(stderr, "vellamor: cannot read %s: %s\n", qPrintable(line.picture), qPrintable(why));
     }
+    if (!line.level.isEmpty()) {
+        const QString why = window.openLevel(line.level);
+        if (!why.isEmpty())
+            std::fprintf(stderr, "vellamor: %s\n", qPrintable(why));
+    }
     window.show();
     return app->exec();
 }

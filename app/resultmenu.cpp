@@ -47,7 +47,8 @@ void ResultMenu::showMenu(QPoint pos)
     const Measured m = measured.value_or(Measured{});
     const QString noExtent = !measured || hasExtent(m.calibration) ? QString() : tr("one axis spans no world units");
     const QString noFile = measured && m.path.isEmpty() ? tr("a pasted picture has no file") : QString();
-    const QString name = m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
+    const QString name = !levelName.isEmpty() ? levelName
+                         : m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
     const QString world = measured ? worldFile(m.calibration, m.picture) : QString();
     const auto copy = [](const QString &text) {
         return [text] { QGuiApplication::clipboard()->setText(text); };
@@ -59,7 +60,7 @@ void ResultMenu::showMenu(QPoint pos)
         {tr("World file"), noExtent, copy(world)},
         {tr("GDAL command"), noExtent.isEmpty() ? noFile : noExtent,
          copy(measured ? gdalCommand(m.calibration, m.path, exists) : QString())},
-        {tr("Save world file…"), noExtent, [this, path = m.path, world] { showSaveDialog(path, world); }}};
+        {tr("Save world file…"), noExtent, [this, path = m.path, name, world] { showSaveDialog(path, name, world); }}};
     for (const auto &[label, unavailable, act] : entries) {
         QAction *action = menu->addAction(unavailable.isEmpty() ? label : label + " (" + unavailable + ')');
         action->setEnabled(measured && unavailable.isEmpty());
@@ -68,13 +69,13 @@ void ResultMenu::showMenu(QPoint pos)
     menu->popup(textEdit->viewport()->mapToGlobal(pos));
 }
 
-// Proposes the picture's folder and name with the world file's suffix.
-void ResultMenu::showSaveDialog(const QString &picturePath, const QString &text)
+// Proposes the picture's folder and the name of the level, or else of the
+// picture, with the world file's suffix.
+void ResultMenu::showSaveDialog(const QString &picturePath, const QString &name, const QString &text)
 {
     const QFileInfo picture(picturePath.isEmpty() ? QDir(pictureFolder).filePath(QStringLiteral("map")) : picturePath);
     const QString suffix = worldFileSuffix(picture.filePath());
-    auto *dialog = new QFileDialog(window, tr("Save world file"),
-                                   picture.absolutePath() + '/' + picture.completeBaseName() + '.' + suffix,
+    auto *dialog = new QFileDialog(window, tr("Save world file"), picture.absolutePath() + '/' + name + '.' + suffix,
                                    tr("World files (*.%1 *.wld)").arg(suffix));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);

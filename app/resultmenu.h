@@ -29,10 +29,12 @@ public:
     void clear();
     // The folder a pasted picture's world file is proposed in.
     void setFolder(const QString &folder) { pictureFolder = folder; }
+    // With a level loaded, the overview and the world file take its name.
+    void setLevelName(const QString &name) { levelName = name; }
 
 private:
     void showMenu(QPoint pos);
-    void showSaveDialog(const QString &picturePath, const QString &text);
+    void showSaveDialog(const QString &picturePath, const QString &name, const QString &text);
     void save(const QString &path, const QString &text);
 
     struct Measured
@@ -43,6 +45,7 @@ private:
     };
     std::optional<Measured> measured;
     QString pictureFolder;
+    QString levelName;
     QPlainTextEdit *textEdit;
     QWidget *window;
 };

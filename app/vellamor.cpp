@@ -2,6 +2,7 @@
 
 #include "calibration.h"
 #include "entrykeys.h"
+#include "levellayer.h"
 #include "paintwidget.h"
 #include "magnifier.h"
 #include "picturearea.h"
@@ -35,26 +36,31 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     form.setupForm(this);
     resultMenu = new ResultMenu(form.textEdit, this);
     viewMenu = new ViewMenu(form.paintWidget, this);
+    levelLayer = new LevelLayer(form.paintWidget, form.levelLabel, this);
     pointerKeys = new PointerKeys(form.viewArea, form.paintWidget, this);
     new EntryKeys(form, pointerKeys, this);
     title = windowTitle();
     connectAll();
 }
 
-Vellamor::~Vellamor() = default;
-
 void Vellamor::connectAll()
 {
     connect(form.measureButton, SIGNAL(pressed()), this, SLOT(compute()));
-    connect(form.p1x, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
-    connect(form.p1y, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
-    connect(form.p2x, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
-    connect(form.p2y, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
-    connect(viewMenu, &ViewMenu::fileChosen, this, &Vellamor::openFile);
+    for (QSpinBox *box : {form.p1x, form.p1y, form.p2x, form.p2y})
+        connect(box, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
+    connect(viewMenu, &ViewMenu::fileChosen, this, [this](const QString &path) { openFile(path); });
     connect(viewMenu, &ViewMenu::pasteRequested, this, &Vellamor::paste);
-    connect(viewMenu, &ViewMenu::reloadRequested, this, [this] { loadPicture(picturePath); });
+    connect(viewMenu, &ViewMenu::levelChosen, this, &Vellamor::openLevel);
+    connect(viewMenu, &ViewMenu::overlayToggled, levelLayer, &LevelLayer::setShown);
+    // The designer saves the level, or renders the overview, and looks again.
+    connect(viewMenu, &ViewMenu::reloadRequested, this, [this] {
+        if (!picturePath.isEmpty())
+            openFile(picturePath);
+        if (!levelLayer->path().isEmpty())
+            openLevel(levelLayer->path());
+    });
     connect(viewMenu, &ViewMenu::magnifierToggled, this, [this](bool on) {
-        magnifying = on;
+        form.magnifier->setOn(on);
         moveCursor(form.paintWidget->mapFromGlobal(QCursor::pos()));
     });
     connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
@@ -73,6 +79,8 @@ void Vellamor::compute()
     const std::optional<Calibration> calibration = calibrate(entries);
     form.textEdit->setPlainText(calibrationText(calibration));
     resultMenu->setResult(calibration, QSize(imageWidth, imageHeight), picturePath);
+    levelLayer->place(calibration ? std::optional(entries) : std::nullopt);
+    form.paintWidget->update();
 }
 
 void Vellamor::pChanged(int)
@@ -97,22 +105,17 @@ void Vellamor::mouseMoveEvent(QMouseEvent *event)
 
 void Vellamor::moveCursor(QPoint viewPos)
 {
-    // The picture is drawn unscaled at the view's origin, so view
-    // coordinates are picture pixels wherever the view is scrolled to. The
-    // far bound is the size itself, one past the last.
+    // View coordinates are picture pixels, wherever the view is scrolled to.
+    // The far bound is the size itself, one past the last.
     cursorX = qBound(0, viewPos.x(), imageWidth);
     cursorY = qBound(0, viewPos.y(), imageHeight);
     form.cursorXLabel->setText(QStringLiteral("x = ") + QString::number(cursorX));
     form.cursorYLabel->setText(QStringLiteral("y = ") + QString::number(cursorY));
     const bool overPicture = QRect(0, 0, imageWidth, imageHeight).contains(viewPos);
-    if (magnifying && overPicture)
-        form.magnifier->showAt(viewPos, form.paintWidget->mapTo(form.magnifier->parentWidget(), viewPos));
-    else
-        form.magnifier->hide();
-    // Nothing else shows the cursor: repainting the view on every move would
-    // cost tens of milliseconds with a large picture. The repaint paints all
-    // that is marked, so the labels and the loupe reach the screen in one
-    // flush.
+    form.magnifier->follow(overPicture ? std::optional(viewPos) : std::nullopt,
+                           form.paintWidget->mapTo(form.magnifier->parentWidget(), viewPos));
+    // Never the view, which costs tens of milliseconds with a large picture;
+    // the repaint flushes all that is marked, labels and loupe, at once.
     form.cursorXLabel->update();
     form.cursorYLabel->repaint();
 
@@ -163,9 +166,8 @@ void Vellamor::pickPoint(int key)
 
 void Vellamor::dragEnterEvent(QDragEnterEvent *event)
 {
-    // Reported as a copy whatever the source proposed: a file manager told
-    // "moved" may delete the user's picture.
-    if (isPictureDrop(dropPaths(event->mimeData()))) {
+    // A copy whatever the source proposed: told "moved", it may delete it.
+    if (dropKind(dropPaths(event->mimeData())) != DropKind::None) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
@@ -178,21 +180,34 @@ void Vellamor::dropEvent(QDropEvent *event)
         return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    loadPicture(paths.first());
+    isLevelPath(paths.first()) ? openLevel(paths.first()) : openFile(paths.first());
 }
 
-QString Vellamor::openFile(const QString &path)
+// A level in place of the last; the picture, points, values and result stay.
+QString Vellamor::openLevel(const QString &path)
 {
-    return loadPicture(path);
+    const QString error = levelLayer->load(path);
+    viewMenu->setLevel(!levelLayer->path().isEmpty());
+    resultMenu->setLevelName(QFileInfo(levelLayer->path()).completeBaseName());
+    showTitle();
+    form.paintWidget->update();
+    return error;
+}
+
+// The picture's file and the level's, as far as each is loaded.
+void Vellamor::showTitle()
+{
+    QStringList names = {imageWidth > 0 && imageHeight > 0 ? QFileInfo(picturePath).fileName() : QString(),
+                         QFileInfo(levelLayer->path()).fileName()};
+    names.removeAll(QString());
+    setWindowTitle(names.isEmpty() ? title : names.join(QStringLiteral(" + ")) + QStringLiteral(" — ") + title);
 }
 
 // Every way in ends here: a drop, the command line, Open…, Paste and Reload.
-// A pasted picture has no path. Returns why the picture could not be read.
-QString Vellamor::loadPicture(const QString &path, const QImage *pasted)
+QString Vellamor::openFile(const QString &path, const QImage *pasted)
 {
     const QSize before(imageWidth, imageHeight);
-    // The old picture goes before the new one is decoded, so that two large
-    // maps are never held at once.
+    // Freed before the next is decoded: two large maps are never held.
     form.paintWidget->setImage(QImage());
     form.magnifier->setImage(QImage());
     const PictureFile picture = pasted ? acceptPicture(*pasted) : readPicture(path);
@@ -216,7 +231,7 @@ QString Vellamor::loadPicture(const QString &path, const QImage *pasted)
     viewMenu->setPicture(shown, path);
     if (!path.isEmpty())
         resultMenu->setFolder(QFileInfo(path).absolutePath());
-    setWindowTitle(shown && !path.isEmpty() ? QFileInfo(path).fileName() + QStringLiteral(" — ") + title : title);
+    showTitle();
     qCInfo(lcLoad, "%s: %d x %d", pasted ? "pasted picture" : qUtf8Printable(path), imageWidth, imageHeight);
     return picture.error;
 }
@@ -226,9 +241,9 @@ void Vellamor::paste()
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     const QString file = clipboardFile(mime);
     if (!file.isEmpty()) {
-        loadPicture(file);
+        isLevelPath(file) ? openLevel(file) : openFile(file);
     } else if (mime && mime->hasImage()) {
         const QImage image = qvariant_cast<QImage>(mime->imageData());
-        loadPicture(QString(), &image);
+        openFile(QString(), &image);
     }
 }

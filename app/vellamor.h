@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class QImage;
+class LevelLayer;
 class PointerKeys;
 class ResultMenu;
 class ViewMenu;
@@ -17,11 +18,14 @@ class Vellamor : public QMainWindow
 
 public:
     explicit Vellamor(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
-    ~Vellamor() override;
 
-    // Loads a file the user chose, whatever its name; returns why it could
-    // not be read, or nothing when it was.
-    QString openFile(const QString &path);
+    // Loads a picture from a file the user chose, whatever its name, or the
+    // pasted picture, which has no file; returns why it could not be read,
+    // or nothing when it was.
+    QString openFile(const QString &path, const QImage *pasted = nullptr);
+    // Loads a level to draw over the picture; returns why it could not be
+    // read, or nothing when it was.
+    QString openLevel(const QString &path);
 
     MainForm form;
     qint32 imageWidth = 0;
@@ -48,13 +52,13 @@ private:
     void readPicks();
     void moveCursor(QPoint viewPos);
     void pickPoint(int key);
-    QString loadPicture(const QString &path, const QImage *pasted = nullptr);
+    void showTitle();
     void paste();
 
     ResultMenu *resultMenu;
     ViewMenu *viewMenu;
     PointerKeys *pointerKeys;
-    bool magnifying = false;
+    LevelLayer *levelLayer;
     QString picturePath;
     QString title;
 };

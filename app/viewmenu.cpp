@@ -20,16 +20,25 @@ ViewMenu::ViewMenu(QWidget *view, QWidget *window)
     , pickFirstAction(new QAction(tr("Set 1st point here (F1)"), window))
     , pickSecondAction(new QAction(tr("Set 2nd point here (F2)"), window))
     , magnifierAction(new QAction(tr("Magnifier"), window))
+    , openLevelAction(new QAction(tr("Open level…"), window))
+    , overlayAction(new QAction(tr("Level overlay"), window))
 {
+    openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
+    connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });
+    overlayAction->setCheckable(true);
+    overlayAction->setChecked(true);
+    overlayAction->setShortcut(Qt::Key_L);
+    connect(overlayAction, &QAction::toggled, this, &ViewMenu::overlayToggled);
     magnifierAction->setCheckable(true);
     magnifierAction->setShortcut(Qt::Key_Z);
     connect(magnifierAction, &QAction::toggled, this, &ViewMenu::magnifierToggled);
     openAction->setShortcut(QKeySequence::Open);
     pasteAction->setShortcut(QKeySequence::Paste);
     reloadAction->setShortcut(Qt::Key_F5);
-    window->addActions({openAction, pasteAction, reloadAction, magnifierAction});
+    window->addActions({openAction, pasteAction, reloadAction, magnifierAction, openLevelAction, overlayAction});
     setPicture(false, QString());
-    connect(openAction, &QAction::triggered, this, &ViewMenu::showOpenDialog);
+    setLevel(false);
+    connect(openAction, &QAction::triggered, this, [this] { showOpenDialog(false); });
     connect(pasteAction, &QAction::triggered, this, &ViewMenu::pasteRequested);
     connect(reloadAction, &QAction::triggered, this, &ViewMenu::reloadRequested);
     connect(pickFirstAction, &QAction::triggered, this, [this] { emit pointRequested(menuPos, Qt::Key_F1); });
@@ -38,9 +47,17 @@ ViewMenu::ViewMenu(QWidget *view, QWidget *window)
     connect(view, &QWidget::customContextMenuRequested, this, &ViewMenu::show);
 }
 
+void ViewMenu::setLevel(bool loaded)
+{
+    levelLoaded = loaded;
+    reloadAction->setEnabled(pictureFile || levelLoaded);
+    overlayAction->setEnabled(loaded);
+}
+
 void ViewMenu::setPicture(bool shown, const QString &path)
 {
-    reloadAction->setEnabled(!path.isEmpty());
+    pictureFile = !path.isEmpty();
+    reloadAction->setEnabled(pictureFile || levelLoaded);
     pickFirstAction->setEnabled(shown);
     pickSecondAction->setEnabled(shown);
     if (!path.isEmpty())
@@ -53,16 +70,17 @@ void ViewMenu::setPicture(bool shown, const QString &path)
 
 // Starts in the last picture's folder; any file may be chosen, as its
 // content decides how it is read.
-void ViewMenu::showOpenDialog()
+void ViewMenu::showOpenDialog(bool level)
 {
     QStringList patterns;
     for (const QByteArray &format : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    auto *dialog = new QFileDialog(view->window(), tr("Open picture"), folder,
-                                   tr("Pictures (%1);;All files (*)").arg(patterns.join(' ')));
+    auto *dialog = new QFileDialog(view->window(), level ? tr("Open level") : tr("Open picture"), folder,
+                                   level ? tr("Levels (*.map *.vmf);;All files (*)")
+                                         : tr("Pictures (%1);;All files (*)").arg(patterns.join(' ')));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    connect(dialog, &QFileDialog::fileSelected, this, &ViewMenu::fileChosen);
+    connect(dialog, &QFileDialog::fileSelected, this, level ? &ViewMenu::levelChosen : &ViewMenu::fileChosen);
     dialog->open();
 }
 
@@ -71,11 +89,11 @@ void ViewMenu::show(QPoint viewPos)
     // Built on first use, to keep start-up short.
     if (!menu) {
         menu = new QMenu(view);
-        menu->addActions({openAction, pasteAction, reloadAction});
+        menu->addActions({openAction, pasteAction, reloadAction, openLevelAction});
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
         menu->addSeparator();
-        menu->addAction(magnifierAction);
+        menu->addActions({magnifierAction, overlayAction});
         // Outside the menu, Ctrl+V looks at the clipboard when pressed.
         connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
     }

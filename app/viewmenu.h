@@ -22,17 +22,20 @@ public:
 
     // The picture now shown, if any, and its file, if it has one.
     void setPicture(bool shown, const QString &path);
+    void setLevel(bool loaded);
 
 signals:
     void fileChosen(const QString &path);
+    void levelChosen(const QString &path);
     void pasteRequested();
     void reloadRequested();
     void pointRequested(QPoint viewPos, int key);
     void magnifierToggled(bool on);
+    void overlayToggled(bool on);
 
 private:
     void show(QPoint viewPos);
-    void showOpenDialog();
+    void showOpenDialog(bool level);
 
     QWidget *view;
     QMenu *menu = nullptr;
@@ -42,6 +45,10 @@ private:
     QAction *pickFirstAction;
     QAction *pickSecondAction;
     QAction *magnifierAction;
+    QAction *openLevelAction;
+    QAction *overlayAction;
+    bool pictureFile = false;
+    bool levelLoaded = false;
     QPoint menuPos;
     QString folder;
 };

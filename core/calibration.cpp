@@ -41,6 +41,13 @@ std::optional<Calibration> calibrate(const CalibrationEntries &e)
     return Calibration{x.origin, y.origin, x.end, y.end};
 }
 
+QTransform pictureFromWorld(const CalibrationEntries &e)
+{
+    const double sx = double(e.pixel2.x() - e.pixel1.x()) / (e.world2.x() - e.world1.x());
+    const double sy = double(e.pixel2.y() - e.pixel1.y()) / (e.world2.y() - e.world1.y());
+    return QTransform(sx, 0, 0, sy, e.pixel1.x() - e.world1.x() * sx, e.pixel1.y() - e.world1.y() * sy);
+}
+
 QString calibrationText(const std::optional<Calibration> &c)
 {
     if (!c)

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QTransform>
 
 #include <optional>
 
@@ -39,6 +40,10 @@ struct Calibration
 // point not strictly right of and below the first in the picture, or world x
 // not growing and world y not falling from the first point to the second.
 std::optional<Calibration> calibrate(const CalibrationEntries &entries);
+
+// Where world x, y falls in the picture's pixels, on the exact line through
+// both reference points; for entries that calibrate.
+QTransform pictureFromWorld(const CalibrationEntries &entries);
 
 // The two result lines, or "invalid entries.\n".
 QString calibrationText(const std::optional<Calibration> &calibration);

@@ -13,20 +13,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
             "Finds where a map picture lies in a level's world coordinates."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("Draw this level (.map or .vmf) over the picture."),
+                                   QStringLiteral("LEVEL"));
+    parser.addOption(level);
     parser.addPositionalArgument(QStringLiteral("PICTURE"), QStringLiteral("The picture to open."),
                                  QStringLiteral("[PICTURE]"));
 
     if (!parser.parse(arguments))
-        return {CommandLine::Fail, {}, parser.errorText() + "\n\n" + parser.helpText()};
+        return {CommandLine::Fail, {}, parser.errorText() + "\n\n" + parser.helpText(), {}};
     if (parser.isSet(help))
-        return {CommandLine::Print, {}, parser.helpText()};
+        return {CommandLine::Print, {}, parser.helpText(), {}};
     if (parser.isSet(version))
         return {CommandLine::Print, {},
-                QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion() + '\n'};
+                QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion() + '\n', {}};
     const QStringList pictures = parser.positionalArguments();
     if (pictures.size() > 1)
-        return {CommandLine::Fail, {}, QStringLiteral("Only one picture can be opened.\n\n") + parser.helpText()};
-    return {CommandLine::Run, pictures.value(0), {}};
+        return {CommandLine::Fail, {}, QStringLiteral("Only one picture can be opened.\n\n") + parser.helpText(), {}};
+    return {CommandLine::Run, pictures.value(0), {}, parser.value(level)};
 }
 
 bool hasDisplay(int argc, const char *const *argv)

@@ -2,14 +2,15 @@
 
 #include <QStringList>
 
-// What the command line asks for: start the window, perhaps with a picture,
-// or print a text (help, version, or a usage error) and stop.
+// What the command line asks for: start the window, perhaps with a picture
+// and a level, or print a text (help, version, or a usage error) and stop.
 struct CommandLine
 {
     enum Action { Run, Print, Fail };
     Action action = Run;
     QString picture;
     QString text;
+    QString level;
 };
 
 // Needs the application object, whose name heads the usage text.

@@ -1,5 +1,6 @@
 #include "transferrules.h"
 
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -29,6 +30,20 @@ bool isPictureDrop(const QStringList &paths)
     // as an extension.
     const QString last = paths.first().split('.', Qt::KeepEmptyParts, Qt::CaseSensitive).last();
     return last == QLatin1String("png") || last == QLatin1String("jpg");
+}
+
+bool isLevelPath(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("map"), Qt::CaseInsensitive) == 0
+            || suffix.compare(QLatin1String("vmf"), Qt::CaseInsensitive) == 0;
+}
+
+DropKind dropKind(const QStringList &paths)
+{
+    if (isPictureDrop(paths))
+        return DropKind::Picture;
+    return paths.size() == 1 && isLevelPath(paths.first()) ? DropKind::Level : DropKind::None;
 }
 
 QString clipboardFile(const QMimeData *mimeData)

@@ -12,6 +12,14 @@ QStringList dropPaths(const QMimeData *mimeData);
 // part after a dot is exactly "png" or "jpg".
 bool isPictureDrop(const QStringList &paths);
 
+// Whether a path names a level: ".map" or ".vmf", in any case.
+bool isLevelPath(const QString &path);
+
+// What a drag carrying these paths drops: one picture, by the rule above,
+// or one level.
+enum class DropKind { None, Picture, Level };
+DropKind dropKind(const QStringList &paths);
+
 // The one local file a clipboard names, as a file manager's copy does;
 // empty for none or several.
 QString clipboardFile(const QMimeData *mimeData);

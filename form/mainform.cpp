@@ -164,6 +164,15 @@ void MainForm::setupForm(QMainWindow *window)
     viewArea->setWidget(paintWidget);
     magnifier = new Magnifier(viewArea->viewport());
     magnifier->setObjectName("magnifier");
+    // What the level reads, or why it cannot be read, over the picture's
+    // corner wherever it is scrolled to.
+    levelLabel = new QLabel(viewArea->viewport());
+    levelLabel->setObjectName("levelLabel");
+    levelLabel->setAutoFillBackground(true);
+    levelLabel->setMargin(3);
+    levelLabel->move(4, 4);
+    levelLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    levelLabel->hide();
     horizontalLayout->addWidget(viewArea);
 
     verticalLayout_2->addLayout(horizontalLayout);

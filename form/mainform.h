@@ -46,6 +46,7 @@ public:
     PictureArea *viewArea = nullptr;
     PaintWidget *paintWidget = nullptr;
     Magnifier *magnifier = nullptr;
+    QLabel *levelLabel = nullptr;
 
     void setupForm(QMainWindow *window);
     void retranslateForm(QMainWindow *window);

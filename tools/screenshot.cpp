@@ -1,7 +1,8 @@
 // Puts the Vellamor window on the X display it is given, walks through the
 // sample in examples/ as a user would (drop, hover and F1, hover and F2, the
-// world coordinates, Measure) and saves what the X server shows of the
-// window. Run by scripts/screenshot.sh under Xvfb.
+// world coordinates, Measure), with the sample level dropped too when it is
+// given, and saves what the X server shows of the window. Run by
+// scripts/screenshot.sh under Xvfb.
 
 #include "paintwidget.h"
 #include "testsupport.h"
@@ -19,8 +20,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (app.arguments().size() != 3) {
-        std::fprintf(stderr, "usage: screenshot SAMPLE.png OUT.png\n");
+    if (app.arguments().size() != 3 && app.arguments().size() != 4) {
+        std::fprintf(stderr, "usage: screenshot SAMPLE.png OUT.png [LEVEL.map]\n");
         return 2;
     }
     Vellamor window;
@@ -31,6 +32,8 @@ int main(int argc, char *argv[])
         return 1;
     window.activateWindow();
     dropFile(&window, app.arguments().at(1));
+    if (app.arguments().size() == 4)
+        dropFile(&window, app.arguments().at(3));
     for (int i = 0; i < 10; ++i)
         QApplication::processEvents();
 

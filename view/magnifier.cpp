@@ -25,9 +25,18 @@ void Magnifier::setImage(const QImage &picture)
     image = picture;
 }
 
-void Magnifier::showAt(QPoint pixel, QPoint cursor)
+void Magnifier::setOn(bool shown)
 {
-    hot = pixel;
+    on = shown;
+}
+
+void Magnifier::follow(std::optional<QPoint> pixel, QPoint cursor)
+{
+    if (!on || !pixel) {
+        hide();
+        return;
+    }
+    hot = *pixel;
     // Below and right of the cursor, or on the other side where the parent
     // ends, so that it never covers the hot spot.
     const QSize room = parentWidget()->size();

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 // A loupe beside the cursor: the picture's pixels around the hot spot,
 // enlarged, with the hot pixel framed and its x, y below.
 class Magnifier : public QWidget
@@ -16,9 +18,12 @@ public:
     explicit Magnifier(QWidget *parent);
 
     void setImage(const QImage &picture);
+    // Off at start; while off it never shows.
+    void setOn(bool on);
     // Centres on the picture's pixel and stands beside `cursor`, a point in
-    // the parent's coordinates, inside the parent where it fits.
-    void showAt(QPoint pixel, QPoint cursor);
+    // the parent's coordinates, inside the parent where it fits; hides while
+    // the cursor is over no pixel.
+    void follow(std::optional<QPoint> pixel, QPoint cursor);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -26,4 +31,5 @@ protected:
 private:
     QImage image;
     QPoint hot;
+    bool on = false;
 };

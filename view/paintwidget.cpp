@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 #include <QRegion>
@@ -44,7 +45,17 @@ void PaintWidget::setPickPoints(qint32 x1, qint32 y1, qint32 x2, qint32 y2)
     pick = QRect(x1, y1, x2 - x1, y2 - y1);
 }
 
-void PaintWidget::paintEvent(QPaintEvent *)
+void PaintWidget::setOverlay(const QList<QPolygonF> &outlines, const QList<QPointF> &marks)
+{
+    this->outlines = outlines;
+    this->marks = marks;
+    outlineBounds.clear();
+    outlineBounds.reserve(outlines.size());
+    for (const QPolygonF &outline : outlines)
+        outlineBounds.append(outline.boundingRect());
+}
+
+void PaintWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing, true);
@@ -70,6 +81,29 @@ void PaintWidget::paintEvent(QPaintEvent *)
     painter.setPen(pen);
     painter.setBrush(QBrush(QColor(0, 255, 0, 32), Qt::SolidPattern));
     painter.drawRect(pick.x(), pick.y(), pick.width(), pick.height());
+    drawOverlay(&painter, event->rect());
+}
+
+// One-pixel outlines in magenta, which stands out on light and dark maps
+// alike; only those the exposed part of the view shows.
+void PaintWidget::drawOverlay(QPainter *painter, const QRect &exposed)
+{
+    if (outlines.isEmpty() && marks.isEmpty())
+        return;
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QPen(QColor(255, 0, 255), 0));
+    painter->setBrush(Qt::NoBrush);
+    const QRectF area = QRectF(exposed).adjusted(-1, -1, 1, 1);
+    for (qsizetype i = 0; i < outlines.size(); ++i) {
+        if (outlineBounds[i].intersects(area) || outlineBounds[i].isEmpty())
+            painter->drawPolygon(outlines[i]);
+    }
+    for (const QPointF &mark : marks) {
+        if (area.adjusted(-4, -4, 4, 4).contains(mark)) {
+            painter->drawLine(mark + QPointF(-3, -3), mark + QPointF(3, 3));
+            painter->drawLine(mark + QPointF(-3, 3), mark + QPointF(3, -3));
+        }
+    }
 }
 
 // The hint while nothing was loaded, or why the last load failed, centred

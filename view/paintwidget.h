@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPolygonF>
 #include <QString>
 #include <QWidget>
 
@@ -25,15 +27,21 @@ public:
     void setMessage(const QString &text);
     void setPickPoints(qint32 x1, qint32 y1, qint32 x2, qint32 y2);
     QSize imageSize() const;
+    // Outlines and marks drawn over the picture, in its pixels; none to hide.
+    void setOverlay(const QList<QPolygonF> &outlines, const QList<QPointF> &marks);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void drawHint(QPainter *painter);
+    void drawOverlay(QPainter *painter, const QRect &exposed);
 
     std::unique_ptr<QImage> image;
     QString hintText;
     QString message;
     QRect pick;
+    QList<QPolygonF> outlines;
+    QList<QRectF> outlineBounds;
+    QList<QPointF> marks;
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "level.h"
+
+#include <QList>
+#include <QPointF>
+#include <QPolygonF>
+
+// The level seen from above, in world x and y: the convex outline of each
+// brush of the world and of brush entities (func_...), the outline of each
+// patch's control grid, and a mark for each point entity.
+struct Footprints
+{
+    QList<QPolygonF> outlines;
+    QList<QPointF> marks;
+    int brushes = 0;  // drawn
+    int skipped = 0;  // brushes that do not close: too few useful faces, no volume
+};
+
+Footprints footprints(const Level &level);
+
+// The brush's convex outline from above, or nothing when it does not close.
+std::optional<QPolygonF> brushFootprint(const Brush &brush);
+
+// Whether a texture stands for no visible surface: clip, trigger, hint,
+// skip, origin, areaportal, sky and the like, in the naming of every engine.
+bool isToolTexture(const QByteArray &texture);

@@ -1,0 +1,182 @@
+#include "mapreader.h"
+
+#include "leveltokenizer.h"
+
+namespace {
+
+bool isPunctuation(const LevelTokenizer::Token &token, char c)
+{
+    return token.kind == LevelTokenizer::Punctuation && token.text[0] == c;
+}
+
+bool readPoint(LevelTokenizer &tokens, Vec3 *point)
+{
+    if (!tokens.expect('('))
+        return false;
+    for (double *axis : {&point->x, &point->y, &point->z}) {
+        const std::optional<double> value = tokens.number();
+        if (!value)
+            return false;
+        *axis = *value;
+    }
+    return tokens.expect(')');
+}
+
+// A parenthesised list of numbers, as many as there are.
+bool skipNumbers(LevelTokenizer &tokens)
+{
+    if (!tokens.expect('('))
+        return false;
+    while (!isPunctuation(tokens.peek(), ')')) {
+        if (!tokens.number())
+            return false;
+    }
+    return tokens.expect(')');
+}
+
+// What follows a face's texture: offsets, rotation, scales, the Valve 220
+// axes in brackets and the Quake 2 flags, all numbers.
+bool skipFaceRest(LevelTokenizer &tokens)
+{
+    for (;;) {
+        const LevelTokenizer::Token &token = tokens.peek();
+        if (isPunctuation(token, '(') || isPunctuation(token, '}'))
+            return true;
+        if (isPunctuation(token, '[') || isPunctuation(token, ']'))
+            tokens.next();
+        else if (!tokens.number())
+            return false;
+    }
+}
+
+bool readFace(LevelTokenizer &tokens, Brush *brush, bool primitive)
+{
+    BrushFace face;
+    for (Vec3 &point : face.points) {
+        if (!readPoint(tokens, &point))
+            return false;
+    }
+    // Brush primitives give the texture's axes as two rows of numbers.
+    if (primitive && !(tokens.expect('(') && skipNumbers(tokens) && skipNumbers(tokens) && tokens.expect(')')))
+        return false;
+    const std::optional<QByteArray> texture = tokens.name();
+    if (!texture || !skipFaceRest(tokens))
+        return false;
+    face.texture = *texture;
+    if (brush->faces.size() < maxBrushFaces)
+        brush->faces.append(face);
+    else
+        brush->tooManyFaces = true;
+    return true;
+}
+
+// patchDef2 and patchDef3: a texture, a header of numbers, then rows of
+// control points ( x y z s t ).
+bool readPatch(LevelTokenizer &tokens, LevelEntity *entity)
+{
+    if (!tokens.expect('{') || !tokens.name() || !skipNumbers(tokens) || !tokens.expect('('))
+        return false;
+    Patch patch;
+    while (!isPunctuation(tokens.peek(), ')')) {
+        if (!tokens.expect('('))
+            return false;
+        QList<Vec3> row;
+        while (!isPunctuation(tokens.peek(), ')')) {
+            Vec3 point;
+            if (!tokens.expect('('))
+                return false;
+            for (double *axis : {&point.x, &point.y, &point.z}) {
+                const std::optional<double> value = tokens.number();
+                if (!value)
+                    return false;
+                *axis = *value;
+            }
+            while (!isPunctuation(tokens.peek(), ')')) {
+                if (!tokens.number())
+                    return false;
+            }
+            tokens.next();
+            if (row.size() < maxBrushFaces)
+                row.append(point);
+        }
+        tokens.next();
+        if (patch.grid.size() < maxBrushFaces)
+            patch.grid.append(row);
+    }
+    if (!tokens.expect(')') || !tokens.expect('}') || !tokens.expect('}'))
+        return false;
+    entity->patches.append(patch);
+    return true;
+}
+
+// After the brush's opening brace.
+bool readBrush(LevelTokenizer &tokens, LevelEntity *entity)
+{
+    const LevelTokenizer::Token &first = tokens.peek();
+    if (first.kind == LevelTokenizer::Word && (first.text == "patchDef2" || first.text == "patchDef3")) {
+        tokens.next();
+        return readPatch(tokens, entity);
+    }
+    const bool primitive = first.kind == LevelTokenizer::Word && first.text == "brushDef";
+    if (primitive && !(tokens.next().kind == LevelTokenizer::Word && tokens.expect('{')))
+        return false;
+    Brush brush;
+    while (!isPunctuation(tokens.peek(), '}')) {
+        if (!isPunctuation(tokens.peek(), '(')) {
+            tokens.failHere(QStringLiteral("expected '(' or '}'"));
+            return false;
+        }
+        if (!readFace(tokens, &brush, primitive))
+            return false;
+    }
+    tokens.next();
+    if (primitive && !tokens.expect('}'))
+        return false;
+    entity->brushes.append(brush);
+    return true;
+}
+
+bool readEntity(LevelTokenizer &tokens, Level *level)
+{
+    if (!tokens.expect('{'))
+        return false;
+    LevelEntity entity;
+    for (;;) {
+        const LevelTokenizer::Token token = tokens.next();
+        if (isPunctuation(token, '}'))
+            break;
+        if (isPunctuation(token, '{')) {
+            if (!readBrush(tokens, &entity))
+                return false;
+            continue;
+        }
+        if (token.kind != LevelTokenizer::String) {
+            tokens.fail(token, QStringLiteral("expected '\"', '{' or '}'"));
+            return false;
+        }
+        const LevelTokenizer::Token value = tokens.next();
+        if (value.kind != LevelTokenizer::String) {
+            tokens.fail(value, QStringLiteral("expected '\"'"));
+            return false;
+        }
+        if (token.text == "classname")
+            entity.classname = value.text;
+        else if (token.text == "origin")
+            entity.origin = parseLevelVector(value.text);
+    }
+    level->entities.append(entity);
+    return true;
+}
+
+} // namespace
+
+LevelRead readMap(const QByteArray &text, const QString &name)
+{
+    LevelTokenizer tokens(text, name);
+    LevelRead read;
+    while (!tokens.atEnd() && readEntity(tokens, &read.level)) {
+    }
+    if (tokens.failed())
+        return {{}, tokens.error()};
+    return read;
+}

@@ -1,0 +1,139 @@
+#include "vmfreader.h"
+
+#include "leveltokenizer.h"
+
+namespace {
+
+// Deeper than any editor nests its blocks.
+constexpr int maxDepth = 64;
+
+using Token = LevelTokenizer::Token;
+
+bool isPunctuation(const Token &token, char c)
+{
+    return token.kind == LevelTokenizer::Punctuation && token.text[0] == c;
+}
+
+// "(x y z) (x y z) (x y z)", read with the tokenizer so that a fault inside
+// is reported where the plane's value stands.
+bool parsePlane(LevelTokenizer &tokens, const Token &value, BrushFace *face)
+{
+    LevelTokenizer inner(value.text, QString());
+    for (Vec3 &point : face->points) {
+        bool good = inner.expect('(');
+        for (double *axis : {&point.x, &point.y, &point.z}) {
+            const std::optional<double> number = good ? inner.number() : std::nullopt;
+            good = good && number;
+            if (good)
+                *axis = *number;
+        }
+        if (!good || !inner.expect(')')) {
+            tokens.fail(value, QStringLiteral("expected a plane \"(x y z) (x y z) (x y z)\""));
+            return false;
+        }
+    }
+    return true;
+}
+
+class VmfReader
+{
+public:
+    VmfReader(const QByteArray &text, const QString &name)
+        : tokens(text, name)
+    {
+    }
+
+    LevelRead read()
+    {
+        while (!tokens.atEnd()) {
+            const std::optional<QByteArray> name = tokens.name();
+            if (!name || !tokens.expect('{'))
+                break;
+            if (*name == "world" || *name == "entity") {
+                LevelEntity entity;
+                if (*name == "world")
+                    entity.classname = "worldspawn";
+                if (!block(1, &entity, nullptr, nullptr))
+                    break;
+                level.entities.append(entity);
+            } else if (!block(1, nullptr, nullptr, nullptr)) {
+                break;
+            }
+        }
+        if (tokens.failed())
+            return {{}, tokens.error()};
+        return {level, {}};
+    }
+
+private:
+    // The rest of a block after its opening brace. Keys are taken for the
+    // innermost of entity, solid and side that is given.
+    bool block(int depth, LevelEntity *entity, Brush *brush, BrushFace *side)
+    {
+        if (depth > maxDepth) {
+            tokens.failHere(QStringLiteral("blocks nested more than %1 deep").arg(maxDepth));
+            return false;
+        }
+        for (;;) {
+            const Token key = tokens.next();
+            if (isPunctuation(key, '}'))
+                return true;
+            if (key.kind != LevelTokenizer::Word && key.kind != LevelTokenizer::String) {
+                tokens.fail(key, QStringLiteral("expected a name or '}'"));
+                return false;
+            }
+            if (isPunctuation(tokens.peek(), '{')) {
+                tokens.next();
+                if (!child(depth, key.text, entity, brush, side))
+                    return false;
+                continue;
+            }
+            const Token value = tokens.next();
+            if (value.kind != LevelTokenizer::String && value.kind != LevelTokenizer::Word) {
+                tokens.fail(value, QStringLiteral("expected a value or '{'"));
+                return false;
+            }
+            if (side && key.text == "plane" && !parsePlane(tokens, value, side))
+                return false;
+            if (side && key.text == "material")
+                side->texture = value.text;
+            if (entity && !brush && key.text == "classname")
+                entity->classname = value.text;
+            if (entity && !brush && key.text == "origin")
+                entity->origin = parseLevelVector(value.text);
+        }
+    }
+
+    bool child(int depth, const QByteArray &name, LevelEntity *entity, Brush *brush, BrushFace *side)
+    {
+        if (entity && !brush && name == "solid") {
+            Brush solid;
+            if (!block(depth + 1, entity, &solid, nullptr))
+                return false;
+            entity->brushes.append(solid);
+            return true;
+        }
+        if (brush && !side && name == "side") {
+            BrushFace face;
+            if (!block(depth + 1, entity, brush, &face))
+                return false;
+            if (brush->faces.size() < maxBrushFaces)
+                brush->faces.append(face);
+            else
+                brush->tooManyFaces = true;
+            return true;
+        }
+        // Anything else (editor, dispinfo, connections, ...) is read past.
+        return block(depth + 1, nullptr, nullptr, nullptr);
+    }
+
+    LevelTokenizer tokens;
+    Level level;
+};
+
+} // namespace
+
+LevelRead readVmf(const QByteArray &text, const QString &name)
+{
+    return VmfReader(text, name).read();
+}

@@ -1,0 +1,194 @@
+#include "footprints.h"
+#include "levelfile.h"
+#include "mapreader.h"
+#include "vmfreader.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Faces of the cube 0..64 on each axis: three points on each plane, clockwise
+// seen from outside, as id Tech writes them; then what follows the texture.
+QByteArray cube(const QByteArray &texture, const QByteArray &rest = "0 0 0 1 1")
+{
+    QByteArray faces;
+    for (const char *points : {"( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )",
+                               "( 64 64 0 ) ( 64 0 0 ) ( 64 0 64 )", "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 )",
+                               "( 0 64 64 ) ( 0 64 0 ) ( 64 64 0 )", "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 )"})
+        faces += QByteArray(points) + ' ' + texture + ' ' + rest + '\n';
+    return "{\n" + faces + "}\n";
+}
+
+// Outlines ("x,y x,y ...", one per brush or patch, joined by " | "), marks
+// and the brushes left out as not closed.
+QString describe(const Footprints &f)
+{
+    QStringList outlines, marks;
+    for (const QPolygonF &outline : f.outlines) {
+        QStringList points;
+        for (const QPointF &p : outline)
+            points << QString("%1,%2").arg(p.x()).arg(p.y());
+        outlines << points.join(' ');
+    }
+    for (const QPointF &p : f.marks)
+        marks << QString("%1,%2").arg(p.x()).arg(p.y());
+    return QString("%1; marks %2; skipped %3").arg(outlines.join(" | "), marks.join(' ')).arg(f.skipped);
+}
+
+const QString square = "0,0 64,0 64,64 0,64";
+
+} // namespace
+
+class TestLevel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dialects_data();
+    void dialects();
+    void badInput_data();
+    void badInput();
+    void sample();
+};
+
+void TestLevel::dialects_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("footprints");
+
+    const QByteArray world = "{\n\"classname\" \"worldspawn\"\n";
+    QTest::newRow("Quake cube") << "q1.map" << world + cube("wbrick1_5") + "}\n" << square + "; marks ; skipped 0";
+    QTest::newRow("Quake 2 wedge with flags") << "q2.map" << world + "{\n"
+            "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
+            "( 0 64 0 ) ( 64 0 0 ) ( 64 0 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
+            "( 0 0 0 ) ( 0 64 0 ) ( 0 64 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
+            "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
+            "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n}\n}\n" << "0,0 64,0 0,64; marks ; skipped 0";
+    QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n"
+            << square + "; marks ; skipped 0";
+    QByteArray octagon = "{\nbrushDef\n{\n";
+    const QList<QPoint> corners = {{-32, -80}, {32, -80}, {80, -32}, {80, 32}, {32, 80}, {-32, 80}, {-80, 32}, {-80, -32}};
+    for (qsizetype i = 0; i < corners.size(); ++i) {
+        const QPoint a = corners[i], b = corners[(i + 1) % corners.size()];
+        octagon += QString("( %1 %2 0 ) ( %3 %4 0 ) ( %3 %4 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) common/caulk 0 0 0\n")
+                           .arg(b.x()).arg(b.y()).arg(a.x()).arg(a.y()).toLatin1();
+    }
+    octagon += "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n"
+               "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n}\n}\n";
+    QTest::newRow("Quake 3 brush primitives: eight-sided pillar") << "q3.map" << world + octagon + "}\n"
+            << "-80,-32 -32,-80 32,-80 80,-32 80,32 32,80 -32,80 -80,32; marks ; skipped 0";
+    const QByteArray arch = "( ( ( 0 0 0 0 0 ) ( 0 32 64 0 0 ) ( 0 64 0 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 32 64 0 0 ) ( 32 64 0 0 0 ) )"
+                            " ( ( 64 0 0 0 0 ) ( 64 32 64 0 0 ) ( 64 64 0 0 0 ) ) )\n}\n}\n";
+    const QString archOutline = "0,0 0,32 0,64 32,64 64,64 64,32 64,0 32,0";
+    QTest::newRow("patchDef2 arch") << "p2.map" << world + "{\npatchDef2\n{\ngothic_trim/arch\n( 3 3 0 0 0 )\n" + arch + "}\n"
+            << archOutline + "; marks ; skipped 0";
+    QTest::newRow("patchDef3 arch") << "p3.map" << world + "{\npatchDef3\n{\n\"textures/arch\"\n( 3 3 4 4 0 0 0 )\n" + arch + "}\n"
+            << archOutline + "; marks ; skipped 0";
+    QTest::newRow("func_door drawn, trigger and tool brushes left out, spawn marked") << "e.map"
+            << world + cube("common/clip") + cube("skies/hellsky") + "}\n{\n\"classname\" \"func_door\"\n" + cube("door1")
+               + "}\n{\n\"classname\" \"trigger_multiple\"\n" + cube("common/trigger")
+               + "}\n{\n\"classname\" \"info_player_start\"\n\"origin\" \"-16 24.5 8\"\n}\n"
+            << square + "; marks -16,24.5; skipped 0";
+    QTest::newRow("brushes that do not close") << "open.map" << world + "{\n"
+            "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n{\n"
+            "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 64 0 64 ) w 0 0 0 1 1\n"
+            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )") + "}\n"
+            << "; marks ; skipped 3";
+    QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map"
+            << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n")
+               + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n"
+            << square + "; marks ; skipped 0";
+    QByteArray vmf = "versioninfo\n{\n\t\"editorversion\" \"400\"\n}\nvisgroups\n{\n}\nworld\n{\n\t\"id\" \"1\"\n\t\"classname\" \"worldspawn\"\n\tsolid\n\t{\n";
+    for (const char *plane : {"(64 0 64) (0 0 64) (0 64 64)", "(0 64 0) (0 0 0) (64 0 0)", "(64 64 0) (64 0 0) (64 0 64)",
+                              "(0 0 64) (0 0 0) (0 64 0)", "(0 64 64) (0 64 0) (64 64 0)", "(64 0 0) (0 0 0) (0 0 64)"})
+        vmf += QByteArray("\t\tside\n\t\t{\n\t\t\t\"plane\" \"") + plane + "\"\n\t\t\t\"material\" \"DEV/DEV_MEASUREGENERIC01\"\n"
+               "\t\t\tdispinfo\n\t\t\t{\n\t\t\t\tnormals\n\t\t\t\t{\n\t\t\t\t\t\"row0\" \"0 0 1\"\n\t\t\t\t}\n\t\t\t}\n\t\t}\n";
+    vmf += "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
+           "\t\"origin\" \"100 -200 8\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
+    QTest::newRow("Source cube, spawn and blocks read past") << "s.vmf" << vmf << square + "; marks 100,-200; skipped 0";
+}
+
+// Each dialect reads from a file, as the editors write it, to the exact
+// outline of its brushes seen from above.
+void TestLevel::dialects()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, footprints);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    const LevelRead read = readLevel(file.fileName());
+    QCOMPARE(read.error, QString());
+    QCOMPARE(describe(::footprints(read.level)), footprints);
+}
+
+void TestLevel::badInput_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    const QByteArray world = "{\n\"classname\" \"worldspawn\"\n{\n";
+    QTest::newRow("a parenthesis missing") << "a.map" << world + "( 0 0 0 ) ( 64 0 0 ( 0 64 0 ) t 0 0 0 1 1\n}\n}\n"
+            << "a.map:4:20: expected ')'";
+    QTest::newRow("cut short") << "b.map" << world + "( 0 0 0 ) ( 64" << "b.map:4:15: expected a number (the file ends)";
+    QTest::newRow("huge number") << "c.map" << world + "( 1e300 0 0 )" << "c.map:4:3: expected a number";
+    QTest::newRow("nan") << "d.map" << world + "( nan 0 0 )" << "d.map:4:3: expected a number";
+    QTest::newRow("inf") << "e.map" << world + "( 0 -inf 0 )" << "e.map:4:5: expected a number";
+    QTest::newRow("a brace too many") << "f.map" << world + "}\n}\n}\n" << "f.map:6:1: expected '{'";
+    QTest::newRow("no closing brace") << "g.map" << world + "}\n" << "g.map:5:1: expected '\"', '{' or '}' (the file ends)";
+    QTest::newRow("unterminated string") << "h.map" << QByteArray("{\n\"classname\n}\n") << "h.map:2:1: unterminated string";
+    QTest::newRow("a picture") << "i.map" << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "i.map:1:1: expected '{'";
+    QTest::newRow("binary garbage") << "l.map" << QByteArray("{\n\"a\" \"b\"\n\x7f" "ELF\x02\x01") << "l.map:3:1: unexpected control character";
+    QTest::newRow("blocks a thousand deep") << "j.vmf" << QByteArray("a {\n").repeated(1000) << "j.vmf:66:1: blocks nested more than 64 deep";
+    QTest::newRow("a bad plane") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0) (1 1 1) (2 2 2)\"\n}\n}\n}\n")
+            << "k.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
+    QTest::newRow("a folder") << "folder.map" << QByteArray() << "folder.map: it is a folder";
+    QTest::newRow("a pipe") << "pipe.map" << QByteArray() << "pipe.map: not a regular file";
+    QTest::newRow("missing") << "missing.map" << QByteArray() << "missing.map: no such file";
+}
+
+// Bad input of every kind gives one message naming the file, the line and
+// the column: never a crash, a hang or memory without bound.
+void TestLevel::badInput()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (name.startsWith("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (name.startsWith("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); // with no writer, opening it would block
+    } else if (!name.startsWith("missing")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    }
+    const LevelRead read = readLevel(path);
+    QCOMPARE(read.error, error);
+    QVERIFY(read.level.entities.isEmpty());
+}
+
+// The sample level reads whole, and a brush of a million faces is left out
+// and counted, not worked through.
+void TestLevel::sample()
+{
+    const LevelRead read = readLevel(SOURCE_DIR "/examples/sample-level.map");
+    QCOMPARE(read.error, QString());
+    const Footprints f = footprints(read.level);
+    QCOMPARE(QString("%1 %2 %3").arg(f.brushes).arg(f.marks.size()).arg(f.skipped), QString("42 4 0"));
+    const QByteArray face = "( 0 0 0 ) ( 0 64 0 ) ( 64 0 0 ) w 0 0 0 1 1\n";
+    const LevelRead many = readMap("{\n\"classname\" \"worldspawn\"\n{\n" + face.repeated(1000000) + "}\n}\n", "many.map");
+    QCOMPARE(QString("%1 %2").arg(many.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(many.level).skipped),
+             QString("%1 1").arg(maxBrushFaces));
+}
+
+QTEST_APPLESS_MAIN(TestLevel)
+#include "tst_level.moc"
