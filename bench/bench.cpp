@@ -7,6 +7,8 @@
 // PICTURE, --peak-bare.
 
 #include "framewatch.h"
+#include "footprints.h"
+#include "levelfile.h"
 #include "magnifier.h"
 #include "picturearea.h"
 #include "picturefile.h"
@@ -27,6 +29,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -485,6 +488,67 @@ int scrollChild(const QStringList &paths)
     return 0;
 }
 
+// A level of `count` cubes on a grid over world -8192 ... 8192 on both
+// axes, each face as an editor writes it.
+QByteArray gridLevel(int count)
+{
+    const int side = int(std::ceil(std::sqrt(double(count))));
+    const double cell = 16384.0 / side;
+    QByteArray text = "{\n\"classname\" \"worldspawn\"\n";
+    for (int i = 0; i < count; ++i) {
+        const int x0 = int(-8192 + (i % side) * cell), y0 = int(-8192 + (i / side) * cell);
+        const int x1 = x0 + int(cell * 0.6), y1 = y0 + int(cell * 0.6);
+        text += QString("{\n( %2 %3 64 ) ( %1 %3 64 ) ( %1 %4 64 ) base_wall/c_met5_2 0 0 0 0.5 0.5 0 0 0\n"
+                        "( %1 %4 0 ) ( %1 %3 0 ) ( %2 %3 0 ) base_wall/c_met5_2 0 0 0 0.5 0.5 0 0 0\n"
+                        "( %2 %4 0 ) ( %2 %3 0 ) ( %2 %3 64 ) base_wall/c_met5_2 0 0 0 0.5 0.5 0 0 0\n"
+                        "( %1 %3 64 ) ( %1 %3 0 ) ( %1 %4 0 ) base_wall/c_met5_2 0 0 0 0.5 0.5 0 0 0\n"
+                        "( %1 %4 64 ) ( %1 %4 0 ) ( %2 %4 0 ) base_wall/c_met5_2 0 0 0 0.5 0.5 0 0 0\n"
+                        "( %2 %3 0 ) ( %1 %3 0 ) ( %1 %3 64 ) base_wall/c_met5_2 0 0 0 0.5 0.5 0 0 0\n}\n")
+                        .arg(x0).arg(x1).arg(y0).arg(y1).toLatin1();
+    }
+    return text + "}\n";
+}
+
+// The level over a picture: Measure (which places the footprints), a full
+// repaint of the view, and cursor moves, with the level shown.
+int levelChild(const QStringList &paths)
+{
+    Vellamor window;
+    showAndWait(window);
+    FrameWatch watch(&window);
+    dropFile(&window, paths.value(0));
+    watch.waitForFrame();
+    if (!window.openLevel(paths.value(1)).isEmpty())
+        qFatal("the level did not read");
+    const MainForm &f = window.form;
+    const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y};
+    const QList<int> values = {0, 0, window.imageWidth, window.imageHeight, -8192, 8192, 8192, -8192};
+    for (qsizetype i = 0; i < boxes.size(); ++i)
+        boxes[i]->setValue(values[i]);
+    QList<double> measures, repaints, moves;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        window.compute();
+        measures << elapsedMs(timer);
+        timer.start();
+        f.paintWidget->repaint();
+        repaints << elapsedMs(timer);
+    }
+    const QPoint base = f.paintWidget->mapTo(&window, QPoint(20, 20));
+    for (int i = 0; i < 300; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseMove(window.windowHandle(), base + QPoint(i % 2 ? 7 : 0, i % 3));
+        moves << elapsedMs(timer);
+    }
+    print(QString("| %1 | %2 | %3×%4 | %5 | %6 | %7 | %8 |").arg(platformLabel(QGuiApplication::platformName()),
+                  QString::number(window.imageWidth) + "²").arg(f.viewArea->viewport()->width())
+                  .arg(f.viewArea->viewport()->height())
+                  .arg(ms(median(measures)), ms(median(repaints)), ms(percentile(repaints, 0.99)), ms(median(moves))));
+    return 0;
+}
+
 // Runs a child section on the offscreen platform here, then on Xvfb.
 void inChildren(const char *option, int (*child)(const QStringList &), const QStringList &paths)
 {
@@ -506,6 +570,42 @@ QStringList jpegPaths(const QList<Picture> &pictures)
             paths << picture.path;
     }
     return paths;
+}
+
+void benchLevel(const QTemporaryDir &dir, const QList<Picture> &pictures)
+{
+    const int count = 100000;
+    const QString path = dir.filePath("grid.map");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.write(gridLevel(count)))
+        qFatal("cannot write the level");
+    file.close();
+    QList<double> bytes, levels;
+    Footprints f;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        QFile raw(path);
+        if (!raw.open(QIODevice::ReadOnly) || raw.readAll().isEmpty())
+            qFatal("cannot read the level");
+        bytes << elapsedMs(timer);
+        timer.start();
+        f = footprints(readLevel(path).level);
+        levels << elapsedMs(timer);
+    }
+    if (f.brushes != count)
+        qFatal("the level gave %d footprints", f.brushes);
+    print(QString("\n### A level of %1 brushes (%2 MB): read and turned into footprints (ms)\n")
+                  .arg(count).arg(double(file.size()) / (1 << 20), 0, 'f', 1));
+    print("| reading the bytes alone, median | reading and footprints, median | min | ratio | spread |");
+    print("|---|---|---|---|---|");
+    print(QString("| %1 | %2 | %3 | %4 |").arg(ms(median(bytes)), ms(median(levels)), ms(minimum(levels)),
+                                           ratioCells(levels, bytes)));
+    print(QString("\n### The same level over the largest picture (ms): Measure, which places the %1 footprints; a "
+                  "full repaint of the view; a cursor move with the level shown\n").arg(count));
+    print("| platform | picture | view | Measure median | repaint median | repaint p99 | cursor move median |");
+    print("|---|---|---|---|---|---|---|");
+    inChildren("--level", levelChild, {jpegPaths(pictures).constLast(), path});
 }
 
 void benchScroll(const QList<Picture> &pictures)
@@ -588,6 +688,8 @@ int main(int argc, char *argv[])
         return cursorChild(args.mid(1));
     if (args.value(0) == "--scroll")
         return scrollChild(args.mid(1));
+    if (args.value(0) == "--level")
+        return levelChild(args.mid(1));
 
     QList<int> sizes = {1024, 2048, 4096, 8192};
     QStringList sections;
@@ -620,6 +722,8 @@ int main(int argc, char *argv[])
         benchCursor(pictures);
     if (run("scroll"))
         benchScroll(pictures);
+    if (run("level"))
+        benchLevel(dir, pictures);
     if (run("drop"))
         benchDrop(pictures);
     if (run("picture"))

@@ -1,6 +1,7 @@
 #include "footprints.h"
 
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +39,9 @@ std::optional<Plane> planeOf(const BrushFace &face)
     return Plane{unit, dot(unit, face.points[1])};
 }
 
-QList<Vec3> baseWinding(const Plane &plane)
+using Winding = QVarLengthArray<Vec3, 16>;
+
+Winding baseWinding(const Plane &plane)
 {
     const Vec3 &n = plane.normal;
     Vec3 up = std::fabs(n.z) > 0.6 ? Vec3{1, 0, 0} : Vec3{0, 0, 1};
@@ -50,9 +53,9 @@ QList<Vec3> baseWinding(const Plane &plane)
 }
 
 // Keeps the part of a convex polygon behind the plane.
-QList<Vec3> clipped(const QList<Vec3> &winding, const Plane &plane)
+Winding clipped(const Winding &winding, const Plane &plane)
 {
-    QList<Vec3> kept;
+    Winding kept;
     for (qsizetype i = 0; i < winding.size(); ++i) {
         const Vec3 &a = winding[i];
         const Vec3 &b = winding[(i + 1) % winding.size()];
@@ -78,7 +81,8 @@ double turn(const QPointF &o, const QPointF &a, const QPointF &b)
 }
 
 // Counter-clockwise, from the lowest x (then y), without collinear points.
-QPolygonF convexHull(QList<QPointF> points)
+template<class Points>
+QPolygonF convexHull(Points points)
 {
     std::sort(points.begin(), points.end(), [](const QPointF &a, const QPointF &b) {
         return a.x() < b.x() || (a.x() == b.x() && a.y() < b.y());
@@ -86,7 +90,7 @@ QPolygonF convexHull(QList<QPointF> points)
     points.erase(std::unique(points.begin(), points.end()), points.end());
     if (points.size() < 3)
         return {};
-    QList<QPointF> hull(2 * points.size());
+    QVarLengthArray<QPointF, 64> hull(2 * points.size());
     qsizetype k = 0;
     for (qsizetype i = 0; i < points.size(); ++i) {
         while (k >= 2 && turn(hull[k - 2], hull[k - 1], points[i]) <= 0)
@@ -99,7 +103,7 @@ QPolygonF convexHull(QList<QPointF> points)
         hull[k++] = points[i];
     }
     hull.resize(k - 1);
-    return hull.size() < 3 ? QPolygonF() : QPolygonF(hull);
+    return hull.size() < 3 ? QPolygonF() : QPolygonF(QList<QPointF>(hull.begin(), hull.end()));
 }
 
 // The outline of a patch's control grid: its first row, last column, last
@@ -137,16 +141,16 @@ std::optional<QPolygonF> brushFootprint(const Brush &brush)
 {
     if (brush.tooManyFaces)
         return std::nullopt;
-    QList<Plane> planes;
+    QVarLengthArray<Plane, 16> planes;
     for (const BrushFace &face : brush.faces) {
         if (const std::optional<Plane> plane = planeOf(face))
             planes.append(*plane);
     }
-    QList<QPointF> corners;
-    QList<Vec3> points;
+    QVarLengthArray<QPointF, 64> corners;
+    QVarLengthArray<Vec3, 64> points;
     int usefulFaces = 0;
     for (qsizetype i = 0; i < planes.size(); ++i) {
-        QList<Vec3> winding = baseWinding(planes[i]);
+        Winding winding = baseWinding(planes[i]);
         for (qsizetype j = 0; j < planes.size() && winding.size() >= 3; ++j) {
             if (j != i)
                 winding = clipped(winding, planes[j]);

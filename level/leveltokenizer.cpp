@@ -26,8 +26,17 @@ constexpr double largestCoordinate = 1e9;
 
 } // namespace
 
-std::optional<double> parseLevelNumber(const QByteArray &word)
+std::optional<double> parseLevelNumber(QByteArrayView word)
 {
+    // Most coordinates are whole numbers: read those at once.
+    if (word.size() > 0 && word.size() < 10) {
+        qsizetype i = word[0] == '-' || word[0] == '+' ? 1 : 0;
+        qint64 whole = 0;
+        for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i)
+            whole = whole * 10 + (word[i] - '0');
+        if (i == word.size() && word.size() > (word[0] == '-' || word[0] == '+' ? 1 : 0))
+            return double(word[0] == '-' ? -whole : whole);
+    }
     const char *first = word.constData();
     const char *last = first + word.size();
     if (first != last && *first == '+')
@@ -80,15 +89,17 @@ void LevelTokenizer::read()
     ahead = Token();
     if (failed())
         return;
+    const char *data = text.constData();
+    const qsizetype size = text.size();
     for (;;) {
-        while (pos < text.size() && isSpace(text[pos])) {
-            if (text[pos++] == '\n') {
+        while (pos < size && isSpace(data[pos])) {
+            if (data[pos++] == '\n') {
                 ++line;
                 lineStart = pos;
             }
         }
-        if (pos + 1 < text.size() && text[pos] == '/' && text[pos + 1] == '/') {
-            while (pos < text.size() && text[pos] != '\n')
+        if (pos + 1 < size && data[pos] == '/' && data[pos + 1] == '/') {
+            while (pos < size && data[pos] != '\n')
                 ++pos;
             continue;
         }
@@ -96,9 +107,9 @@ void LevelTokenizer::read()
     }
     ahead.line = line;
     ahead.column = int(pos - lineStart) + 1;
-    if (pos >= text.size())
+    if (pos >= size)
         return;
-    const char c = text[pos];
+    const char c = data[pos];
     if (isControl(c)) {
         fail(ahead, QStringLiteral("unexpected control character"));
         ahead.kind = End;
@@ -106,28 +117,28 @@ void LevelTokenizer::read()
     }
     if (isPunctuation(c)) {
         ahead.kind = Punctuation;
-        ahead.text = text.mid(pos++, 1);
+        ahead.text = QByteArrayView(data + pos++, 1);
         return;
     }
     if (c == '"') {
-        const qsizetype close = text.indexOf('"', pos + 1);
-        const qsizetype lineEnd = text.indexOf('\n', pos + 1);
-        if (close < 0 || (lineEnd >= 0 && lineEnd < close)) {
+        qsizetype close = pos + 1;
+        while (close < size && data[close] != '"' && data[close] != '\n')
+            ++close;
+        if (close >= size || data[close] != '"') {
             fail(ahead, QStringLiteral("unterminated string"));
             ahead.kind = End;
             return;
         }
         ahead.kind = String;
-        ahead.text = text.mid(pos + 1, close - pos - 1);
+        ahead.text = QByteArrayView(data + pos + 1, close - pos - 1);
         pos = close + 1;
         return;
     }
     const qsizetype start = pos;
-    while (pos < text.size() && !isSpace(text[pos]) && !isPunctuation(text[pos]) && text[pos] != '"'
-           && !isControl(text[pos]))
+    while (pos < size && !isSpace(data[pos]) && !isPunctuation(data[pos]) && data[pos] != '"' && !isControl(data[pos]))
         ++pos;
     ahead.kind = Word;
-    ahead.text = text.mid(start, pos - start);
+    ahead.text = QByteArrayView(data + start, pos - start);
 }
 
 bool LevelTokenizer::expect(char punctuation)
@@ -152,7 +163,7 @@ std::optional<QByteArray> LevelTokenizer::name()
 {
     const Token token = next();
     if (token.kind == Word || token.kind == String)
-        return token.text;
+        return token.text.toByteArray();
     fail(token, QStringLiteral("expected a name"));
     return std::nullopt;
 }

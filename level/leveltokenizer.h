@@ -3,6 +3,7 @@
 #include "level.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -18,10 +19,11 @@ public:
     LevelTokenizer(const QByteArray &text, const QString &name);
 
     enum Kind { End, Punctuation, String, Word };
+    // A token's text points into the level's text, which the tokenizer keeps.
     struct Token
     {
         Kind kind = End;
-        QByteArray text;
+        QByteArrayView text;
         int line = 1;
         int column = 1;
     };
@@ -55,7 +57,7 @@ private:
 };
 
 // A number as a level writes it, finite and within a sane world.
-std::optional<double> parseLevelNumber(const QByteArray &word);
+std::optional<double> parseLevelNumber(QByteArrayView word);
 
 // "x y z", as an entity's origin is written.
 std::optional<Vec3> parseLevelVector(const QByteArray &text);

@@ -34,6 +34,18 @@ bool skipNumbers(LevelTokenizer &tokens)
     return tokens.expect(')');
 }
 
+// Written like a number; the value itself is not needed.
+bool numeric(QByteArrayView word)
+{
+    if (word.isEmpty())
+        return false;
+    for (const char c : word) {
+        if (!((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'))
+            return false;
+    }
+    return true;
+}
+
 // What follows a face's texture: offsets, rotation, scales, the Valve 220
 // axes in brackets and the Quake 2 flags, all numbers.
 bool skipFaceRest(LevelTokenizer &tokens)
@@ -42,11 +54,21 @@ bool skipFaceRest(LevelTokenizer &tokens)
         const LevelTokenizer::Token &token = tokens.peek();
         if (isPunctuation(token, '(') || isPunctuation(token, '}'))
             return true;
-        if (isPunctuation(token, '[') || isPunctuation(token, ']'))
-            tokens.next();
-        else if (!tokens.number())
+        if (!isPunctuation(token, '[') && !isPunctuation(token, ']') && !numeric(token.text)) {
+            tokens.failHere(QStringLiteral("expected a number"));
             return false;
+        }
+        tokens.next();
     }
+}
+
+// Faces mostly share their texture with the face before: one copy serves.
+QByteArray sharedTexture(QByteArrayView name)
+{
+    static thread_local QByteArray last;
+    if (last != name)
+        last = name.toByteArray();
+    return last;
 }
 
 bool readFace(LevelTokenizer &tokens, Brush *brush, bool primitive)
@@ -59,10 +81,14 @@ bool readFace(LevelTokenizer &tokens, Brush *brush, bool primitive)
     // Brush primitives give the texture's axes as two rows of numbers.
     if (primitive && !(tokens.expect('(') && skipNumbers(tokens) && skipNumbers(tokens) && tokens.expect(')')))
         return false;
-    const std::optional<QByteArray> texture = tokens.name();
-    if (!texture || !skipFaceRest(tokens))
+    const LevelTokenizer::Token texture = tokens.next();
+    if (texture.kind != LevelTokenizer::Word && texture.kind != LevelTokenizer::String) {
+        tokens.fail(texture, QStringLiteral("expected a texture"));
         return false;
-    face.texture = *texture;
+    }
+    if (!skipFaceRest(tokens))
+        return false;
+    face.texture = sharedTexture(texture.text);
     if (brush->faces.size() < maxBrushFaces)
         brush->faces.append(face);
     else
@@ -160,9 +186,9 @@ bool readEntity(LevelTokenizer &tokens, Level *level)
             return false;
         }
         if (token.text == "classname")
-            entity.classname = value.text;
+            entity.classname = value.text.toByteArray();
         else if (token.text == "origin")
-            entity.origin = parseLevelVector(value.text);
+            entity.origin = parseLevelVector(value.text.toByteArray());
     }
     level->entities.append(entity);
     return true;

@@ -18,7 +18,7 @@ bool isPunctuation(const Token &token, char c)
 // is reported where the plane's value stands.
 bool parsePlane(LevelTokenizer &tokens, const Token &value, BrushFace *face)
 {
-    LevelTokenizer inner(value.text, QString());
+    LevelTokenizer inner(value.text.toByteArray(), QString());
     for (Vec3 &point : face->points) {
         bool good = inner.expect('(');
         for (double *axis : {&point.x, &point.y, &point.z}) {
@@ -84,7 +84,7 @@ private:
             }
             if (isPunctuation(tokens.peek(), '{')) {
                 tokens.next();
-                if (!child(depth, key.text, entity, brush, side))
+                if (!child(depth, key.text.toByteArray(), entity, brush, side))
                     return false;
                 continue;
             }
@@ -96,11 +96,11 @@ private:
             if (side && key.text == "plane" && !parsePlane(tokens, value, side))
                 return false;
             if (side && key.text == "material")
-                side->texture = value.text;
+                side->texture = value.text.toByteArray();
             if (entity && !brush && key.text == "classname")
-                entity->classname = value.text;
+                entity->classname = value.text.toByteArray();
             if (entity && !brush && key.text == "origin")
-                entity->origin = parseLevelVector(value.text);
+                entity->origin = parseLevelVector(value.text.toByteArray());
         }
     }
 
