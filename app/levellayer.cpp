@@ -1,16 +1,21 @@
 #include "levellayer.h"
 
 #include "levelfile.h"
+#include "levelview.h"
+#include "mainform.h"
 #include "paintwidget.h"
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QSpinBox>
 
-LevelLayer::LevelLayer(PaintWidget *view, QLabel *label, QObject *parent)
-    : QObject(parent)
-    , view(view)
-    , label(label)
+LevelLayer::LevelLayer(const MainForm &form, QWidget *window)
+    : QObject(window)
+    , form(form)
+    , window(window)
 {
+    for (QSpinBox *box : {form.r1x, form.r1y, form.r2x, form.r2y})
+        connect(box, &QSpinBox::valueChanged, this, &LevelLayer::showWorldPoints);
 }
 
 QString LevelLayer::load(const QString &path)
@@ -18,15 +23,41 @@ QString LevelLayer::load(const QString &path)
     const LevelRead read = readLevel(path);
     world = read.error.isEmpty() ? ::footprints(read.level) : Footprints();
     levelPath = read.error.isEmpty() ? path : QString();
-    const QString name = QFileInfo(path).fileName();
-    QString summary = tr("%1: %2 brushes, %3 marks").arg(name).arg(world.brushes).arg(world.marks.size());
+    QString summary = tr("%1: %2 brushes, %3 marks").arg(QFileInfo(path).fileName()).arg(world.brushes).arg(world.marks.size());
     if (world.skipped > 0)
         summary += tr("; %1 brushes that do not close left out").arg(world.skipped);
-    label->setText(read.error.isEmpty() ? summary : read.error);
-    label->adjustSize();
-    label->show();
+    form.levelLabel->setText(read.error.isEmpty() ? summary : read.error);
+    form.levelLabel->adjustSize();
+    form.levelLabel->show();
     update();
+    if (levelView)
+        levelView->setLevel(world);
+    if (read.error.isEmpty())
+        showWindow();
     return read.error;
+}
+
+// Opens with the level; closing it changes nothing else.
+void LevelLayer::showWindow()
+{
+    if (!levelView) {
+        levelView = new LevelView(window);
+        levelView->setLevel(world);
+        connect(levelView, &LevelView::worldPointPicked, this, [this](int index, QPoint point) {
+            (index == 0 ? form.r1x : form.r2x)->setValue(point.x());
+            (index == 0 ? form.r1y : form.r2y)->setValue(point.y());
+        });
+        showWorldPoints();
+        update();
+    }
+    levelView->show();
+    levelView->raise();
+}
+
+void LevelLayer::showWorldPoints()
+{
+    if (levelView)
+        levelView->setWorldPoints(QPoint(form.r1x->value(), form.r1y->value()), QPoint(form.r2x->value(), form.r2y->value()));
 }
 
 void LevelLayer::place(const std::optional<CalibrationEntries> &entries)
@@ -39,14 +70,20 @@ void LevelLayer::setShown(bool on)
 {
     shown = on;
     update();
-    view->update();
+    form.paintWidget->update();
 }
 
-// Transformed once per Measure; the view then only draws.
+// Transformed once per Measure; the views then only draw.
 void LevelLayer::update()
 {
-    if (!placement || !shown || levelPath.isEmpty()) {
-        view->setOverlay({}, {});
+    const std::optional<Calibration> measured = placement ? calibrate(*placement) : std::nullopt;
+    if (levelView) {
+        levelView->setPicture(measured ? form.paintWidget->picture() : QImage(),
+                              measured ? QPointF(measured->originX, measured->originY) : QPointF(),
+                              measured ? QPointF(measured->endX, measured->endY) : QPointF());
+    }
+    if (!measured || !shown || levelPath.isEmpty()) {
+        form.paintWidget->setOverlay({}, {});
         return;
     }
     const QTransform transform = pictureFromWorld(*placement);
@@ -57,5 +94,5 @@ void LevelLayer::update()
     QList<QPointF> marks;
     for (const QPointF &mark : world.marks)
         marks.append(transform.map(mark));
-    view->setOverlay(outlines, marks);
+    form.paintWidget->setOverlay(outlines, marks);
 }

@@ -8,33 +8,38 @@
 
 #include <optional>
 
-class PaintWidget;
-class QLabel;
+struct MainForm;
+class LevelView;
+class QWidget;
 
-// The level drawn over the picture: read from its file, turned into
-// footprints once, and placed in the picture's pixels by each Measure, so
-// that it shows what the printed numbers mean.
+// The level: read from its file and turned into footprints once, drawn
+// over the picture where each Measure places it, so that it shows what the
+// printed numbers mean, and shown from above in a window of its own, where
+// the world points are picked on the level and the measured picture lies
+// under it.
 class LevelLayer : public QObject
 {
     Q_OBJECT
 
 public:
-    LevelLayer(PaintWidget *view, QLabel *label, QObject *parent);
+    LevelLayer(const MainForm &form, QWidget *window);
 
     // Replaces the level; a file that cannot be read drops the previous one
     // and says why, with its line and column. Returns that reason.
     QString load(const QString &path);
     QString path() const { return levelPath; }
-    const Footprints &footprints() const { return world; }
     // The entries of the last Measure, or none when it gave no result.
     void place(const std::optional<CalibrationEntries> &entries);
     void setShown(bool shown);
+    void showWindow();
 
 private:
     void update();
+    void showWorldPoints();
 
-    PaintWidget *view;
-    QLabel *label;
+    const MainForm &form;
+    QWidget *window;
+    LevelView *levelView = nullptr;
     Footprints world;
     QString levelPath;
     std::optional<CalibrationEntries> placement;

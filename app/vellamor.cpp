@@ -36,7 +36,7 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     form.setupForm(this);
     resultMenu = new ResultMenu(form.textEdit, this);
     viewMenu = new ViewMenu(form.paintWidget, this);
-    levelLayer = new LevelLayer(form.paintWidget, form.levelLabel, this);
+    levelLayer = new LevelLayer(form, this);
     pointerKeys = new PointerKeys(form.viewArea, form.paintWidget, this);
     new EntryKeys(form, pointerKeys, this);
     title = windowTitle();
@@ -52,6 +52,7 @@ void Vellamor::connectAll()
     connect(viewMenu, &ViewMenu::pasteRequested, this, &Vellamor::paste);
     connect(viewMenu, &ViewMenu::levelChosen, this, &Vellamor::openLevel);
     connect(viewMenu, &ViewMenu::overlayToggled, levelLayer, &LevelLayer::setShown);
+    connect(viewMenu, &ViewMenu::levelWindowRequested, levelLayer, &LevelLayer::showWindow);
     // The designer saves the level, or renders the overview, and looks again.
     connect(viewMenu, &ViewMenu::reloadRequested, this, [this] {
         if (!picturePath.isEmpty())
@@ -74,8 +75,7 @@ void Vellamor::compute()
 {
     readPicks();
     const CalibrationEntries entries{QSize(imageWidth, imageHeight), QPoint(pickX1, pickY1), QPoint(pickX2, pickY2),
-                                     QPoint(form.r1x->value(), form.r1y->value()),
-                                     QPoint(form.r2x->value(), form.r2y->value())};
+                                     QPoint(form.r1x->value(), form.r1y->value()), QPoint(form.r2x->value(), form.r2y->value())};
     const std::optional<Calibration> calibration = calibrate(entries);
     form.textEdit->setPlainText(calibrationText(calibration));
     resultMenu->setResult(calibration, QSize(imageWidth, imageHeight), picturePath);

@@ -22,7 +22,9 @@ ViewMenu::ViewMenu(QWidget *view, QWidget *window)
     , magnifierAction(new QAction(tr("Magnifier"), window))
     , openLevelAction(new QAction(tr("Open level…"), window))
     , overlayAction(new QAction(tr("Level overlay"), window))
+    , levelWindowAction(new QAction(tr("Level window"), window))
 {
+    connect(levelWindowAction, &QAction::triggered, this, &ViewMenu::levelWindowRequested);
     openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
     connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });
     overlayAction->setCheckable(true);
@@ -52,6 +54,7 @@ void ViewMenu::setLevel(bool loaded)
     levelLoaded = loaded;
     reloadAction->setEnabled(pictureFile || levelLoaded);
     overlayAction->setEnabled(loaded);
+    levelWindowAction->setEnabled(loaded);
 }
 
 void ViewMenu::setPicture(bool shown, const QString &path)
@@ -93,7 +96,7 @@ void ViewMenu::show(QPoint viewPos)
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
         menu->addSeparator();
-        menu->addActions({magnifierAction, overlayAction});
+        menu->addActions({magnifierAction, overlayAction, levelWindowAction});
         // Outside the menu, Ctrl+V looks at the clipboard when pressed.
         connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
     }

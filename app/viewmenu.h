@@ -32,6 +32,7 @@ signals:
     void pointRequested(QPoint viewPos, int key);
     void magnifierToggled(bool on);
     void overlayToggled(bool on);
+    void levelWindowRequested();
 
 private:
     void show(QPoint viewPos);
@@ -47,6 +48,7 @@ private:
     QAction *magnifierAction;
     QAction *openLevelAction;
     QAction *overlayAction;
+    QAction *levelWindowAction;
     bool pictureFile = false;
     bool levelLoaded = false;
     QPoint menuPos;

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "levelview.h"
 #include "magnifier.h"
 #include "picturearea.h"
 
@@ -90,6 +91,7 @@ private slots:
     void beyondTheScreen();
     void pixelExact();
     void levelOverlay();
+    void levelWindow();
     void result();
     void copyEntries_data();
     void copyEntries();
@@ -649,6 +651,56 @@ void TestWindow::levelOverlay()
     QVERIFY(f.levelLabel->isVisible() && window.imageWidth == 640 && f.textEdit->toPlainText().startsWith("origin"));
     QCOMPARE(onWalls(), 0);
     QCOMPARE(window.windowTitle(), "sample-map.png — Vellamor");
+}
+
+// The README's walk-through without a number typed: both points picked on
+// the picture, both world points on the level's corners, snapped exactly;
+// zoom and pan keep the world point under the cursor; after Measure the
+// picture lies under the level from the origin to the end.
+void TestWindow::levelWindow()
+{
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    auto *view = window.findChild<LevelView *>();
+    QVERIFY(view && QTest::qWaitForWindowExposed(view));
+    const QPointF at(300, 200), world = view->toWorld(at);
+    QWheelEvent wheel(at, view->mapToGlobal(at), {}, QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view, &wheel);
+    QVERIFY((view->toWorld(at) - world).manhattanLength() < 1e-9);
+    QTest::mousePress(view->windowHandle(), Qt::MiddleButton, {}, at.toPoint());
+    QTest::mouseMove(view->windowHandle(), QPoint(340, 170));
+    QTest::mouseRelease(view->windowHandle(), Qt::MiddleButton, {}, QPoint(340, 170));
+    QVERIFY((view->toWorld(QPointF(340, 170)) - world).manhattanLength() < 1e-9);
+    QTest::keyClick(view, Qt::Key_Home);
+    const MainForm &f = window.form;
+    // The hall's outer top-left corner and the vault's outer bottom-right one.
+    const QList<std::tuple<QPoint, QPoint, Qt::Key>> corners = {{{-784, 608}, {60, 40}, Qt::Key_F3}, {{1376, -1032}, {600, 450}, Qt::Key_F4}};
+    for (const auto &[corner, pixel, key] : corners) {
+        const QPoint near = view->toWidget(corner).toPoint() + QPoint(3, -2);
+        QTest::mouseMove(view->windowHandle(), near);
+        QTest::keyPress(view, Qt::Key_Shift, Qt::ShiftModifier);
+        QVERIFY(view->pick(near, false) != QPointF(corner));
+        QTest::keyRelease(view, Qt::Key_Shift);
+        QCOMPARE(view->pick(near, true), QPointF(corner));
+        QTest::keyClick(view, key);
+        QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, pixel));
+        QTest::keyClick(window.windowHandle(), key == Qt::Key_F3 ? Qt::Key_F1 : Qt::Key_F2);
+    }
+    QCOMPARE(QList<int>({f.r1x->value(), f.r1y->value(), f.r2x->value(), f.r2y->value()}), QList<int>({-784, 608, 1376, -1032}));
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QCOMPARE(f.textEdit->toPlainText(), "origin = -1024 768 ??\nend = 1536 -1152 ??\n");
+    QTest::keyClick(view, Qt::Key_Home);
+    const QImage shot = view->grab().toImage();
+    for (const QPoint corner : {QPoint(-1024, 768), QPoint(1536, -1152)}) {
+        int outline = 0; // the picture's outline within a pixel of the corner
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                outline += shot.pixelColor(view->toWidget(corner).toPoint() + QPoint(dx, dy)) == QColor(255, 200, 0);
+        QVERIFY(outline >= 3);
+    }
+    view->close();
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.imageWidth == 640);
 }
 
 void TestWindow::copyEntries_data()

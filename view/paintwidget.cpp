@@ -33,6 +33,11 @@ QSize PaintWidget::imageSize() const
     return image ? image->size() : QSize(0, 0);
 }
 
+QImage PaintWidget::picture() const
+{
+    return image ? *image : QImage();
+}
+
 void PaintWidget::setMessage(const QString &text)
 {
     message = text;

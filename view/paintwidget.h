@@ -27,6 +27,7 @@ public:
     void setMessage(const QString &text);
     void setPickPoints(qint32 x1, qint32 y1, qint32 x2, qint32 y2);
     QSize imageSize() const;
+    QImage picture() const;
     // Outlines and marks drawn over the picture, in its pixels; none to hide.
     void setOverlay(const QList<QPolygonF> &outlines, const QList<QPointF> &marks);
 
