@@ -9,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    useParentConsole();
     QCoreApplication::setApplicationName(QStringLiteral("vellamor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLAMOR_VERSION));
     bool display = false;

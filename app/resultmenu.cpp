@@ -59,7 +59,7 @@ void ResultMenu::showMenu(QPoint pos)
         {tr("Source overview"), {}, copy(sourceOverview(m.calibration, name))},
         {tr("World file"), noExtent, copy(world)},
         {tr("GDAL command"), noExtent.isEmpty() ? noFile : noExtent,
-         copy(measured ? gdalCommand(m.calibration, m.path, exists) : QString())},
+         copy(measured ? gdalCommand(m.calibration, QFileInfo(m.path).absoluteFilePath(), exists) : QString())},
         {tr("Save world file…"), noExtent, [this, path = m.path, name, world] { showSaveDialog(path, name, world); }}};
     for (const auto &[label, unavailable, act] : entries) {
         QAction *action = menu->addAction(unavailable.isEmpty() ? label : label + " (" + unavailable + ')');

@@ -7,6 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #include <utility>
 
 namespace {
@@ -46,6 +49,16 @@ std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv, bool
     for (const Message &m : std::exchange(heldMessages(), {}))
         qt_message_output(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
     return app;
+}
+
+void useParentConsole()
+{
+#ifdef Q_OS_WIN
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
 }
 
 void noDisplay()

@@ -11,5 +11,9 @@ class QCoreApplication;
 // than Qt's abort.
 std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv, bool *display);
 
+// On Windows, where a windowed program has no console, prints to the
+// console it was started from, if any; elsewhere nothing.
+void useParentConsole();
+
 // Says that Vellamor needs a display, and ends it with status 1.
 [[noreturn]] void noDisplay();

@@ -34,6 +34,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
 bool hasDisplay(int argc, const char *const *argv)
 {
+#ifdef Q_OS_WIN
+    // Windows always has its desktop.
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return true;
+#endif
     for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         if (!qEnvironmentVariableIsEmpty(variable))
             return true;

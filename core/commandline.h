@@ -17,5 +17,5 @@ struct CommandLine
 CommandLine parseCommandLine(const QStringList &arguments);
 
 // Whether Qt can find a window system: DISPLAY, WAYLAND_DISPLAY,
-// QT_QPA_PLATFORM or a -platform option.
+// QT_QPA_PLATFORM or a -platform option; always on Windows.
 bool hasDisplay(int argc, const char *const *argv);

@@ -16,9 +16,12 @@ QString number(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-// Safe in a POSIX shell whatever the text holds.
-QString shellQuoted(QString text)
+// Safe in a POSIX shell whatever the text holds; in the Windows prompt, a
+// path in double quotes, which no Windows file name holds.
+QString shellQuoted(QString text, Shell shell)
 {
+    if (shell == Shell::WindowsPrompt)
+        return '"' + text.replace('/', '\\') + '"';
     return '\'' + text.replace('\'', QStringLiteral("'\\''")) + '\'';
 }
 
@@ -79,17 +82,17 @@ QString worldFile(const Calibration &c, QSize picture)
 }
 
 QString gdalCommand(const Calibration &c, const QString &picturePath,
-                    const std::function<bool(const QString &)> &exists)
+                    const std::function<bool(const QString &)> &exists, Shell shell)
 {
     const QFileInfo picture(picturePath);
-    const QString stem = picture.absolutePath() + '/' + picture.completeBaseName();
+    const QString stem = picture.path() + '/' + picture.completeBaseName();
     // Never over the picture itself or any other file.
     QString target = stem + QStringLiteral(".tif");
-    for (int n = 1; target == picture.absoluteFilePath() || exists(target); ++n)
+    for (int n = 1; target == picturePath || exists(target); ++n)
         target = stem + QStringLiteral("-placed") + (n > 1 ? '-' + QString::number(n) : QString()) + ".tif";
     return QStringLiteral("gdal_translate -a_ullr %1 %2 %3 %4 %5 %6")
             .arg(c.originX).arg(c.originY).arg(c.endX).arg(c.endY)
-            .arg(shellQuoted(picture.absoluteFilePath()), shellQuoted(target));
+            .arg(shellQuoted(picturePath, shell), shellQuoted(target, shell));
 }
 
 QString worldFileSuffix(const QString &picturePath)

@@ -25,11 +25,21 @@ bool hasExtent(const Calibration &c);
 // top-left pixel.
 QString worldFile(const Calibration &c, QSize picture);
 
-// A gdal_translate command that writes a GeoTIFF beside the picture, with
-// no line end, so that pasted into a shell it waits for Return. It never
-// names a file that exists: map.tif, else map-placed.tif, map-placed-2.tif...
+// The shell a copied command is pasted into: a POSIX shell, or the Windows
+// command prompt.
+enum class Shell { Posix, WindowsPrompt };
+#ifdef Q_OS_WIN
+constexpr Shell nativeShell = Shell::WindowsPrompt;
+#else
+constexpr Shell nativeShell = Shell::Posix;
+#endif
+
+// A gdal_translate command that writes a GeoTIFF beside the picture (an
+// absolute path), quoted for the shell, with no line end, so that pasted it
+// waits for Return. It never names a file that exists: map.tif, else
+// map-placed.tif, map-placed-2.tif...
 QString gdalCommand(const Calibration &c, const QString &picturePath,
-                    const std::function<bool(const QString &)> &exists);
+                    const std::function<bool(const QString &)> &exists, Shell shell = nativeShell);
 
 // The world file's suffix for a picture, as GDAL looks for it: "pgw" for
 // "map.png", "jgw" for "map.jpg" or "map.jpeg"; "wld" without a suffix.

@@ -1,13 +1,8 @@
 #include "footprints.h"
 #include "levelfile.h"
 #include "mapreader.h"
+#include "testsupport.h"
 #include "vmfreader.h"
-
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -97,8 +92,9 @@ void TestLevel::dialects_data()
     QTest::newRow("brushes that do not close") << "open.map" << world + "{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 64 0 64 ) w 0 0 0 1 1\n"
-            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )") + "}\n"
-            << "; marks ; skipped 3";
+            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )")
+               + cube("w").replace("( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )", "( 64 0 0 ) ( 0 0 0 ) ( 0 64 0 )") + "}\n"
+            << "; marks ; skipped 4";
     QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map"
             << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n")
                + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n"
@@ -166,7 +162,8 @@ void TestLevel::badInput()
     if (name.startsWith("folder")) {
         QVERIFY(QDir().mkdir(path));
     } else if (name.startsWith("pipe")) {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); // with no writer, opening it would block
+        if (!makePipe(path))
+            QSKIP("no named pipes here");
     } else if (!name.startsWith("missing")) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());

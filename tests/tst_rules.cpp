@@ -3,6 +3,7 @@
 #include "transferrules.h"
 #include "resultformats.h"
 
+#include <QLineF>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTest>
@@ -68,6 +69,10 @@ void TestRules::calibration()
     QFETCH(CalibrationEntries, in);
     QFETCH(QString, text);
     QCOMPARE(calibrationText(calibrate(in)), text);
+    // A level's points land on the picture by the same line, exactly.
+    const QTransform toPicture = calibrate(in) ? pictureFromWorld(in) : QTransform();
+    QVERIFY(QLineF(toPicture.map(QPointF(in.world1)), in.pixel1).length() < 1e-9 || !calibrate(in));
+    QVERIFY(QLineF(toPicture.map(QPointF(in.world2)), in.pixel2).length() < 1e-9 || !calibrate(in));
 }
 
 void TestRules::dropRule_data()
@@ -139,6 +144,9 @@ void TestRules::formats_data()
             << "gdal_translate -a_ullr 0 0 3 -3 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'";
     QTest::newRow("gdal: never over the picture") << "gdal" << tall << "/maps/map.tif"
             << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'";
+    QTest::newRow("gdal for the Windows prompt: a drive and non-ASCII letters") << "gdal, Windows" << sample << "C:/Karten/Übersicht 2.png|C:/Karten/Übersicht 2.tif"
+            << "gdal_translate -a_ullr -1024 768 1536 -1152 \"C:\\Karten\\Übersicht 2.png\" \"C:\\Karten\\Übersicht 2-placed.tif\"";
+    QTest::newRow("suffix: a Windows path") << "suffix" << sample << "D:/maps.v2/de_dust2.JPG" << "jgw";
     QTest::newRow("gdal: never over an earlier output") << "gdal" << sample << "/maps/m.png|/maps/m.tif|/maps/m-placed.tif|/maps/m-placed-3.tif"
             << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/m.png' '/maps/m-placed-2.tif'";
     QTest::newRow("overview: characters KeyValues cannot hold") << "overview" << E{{1024, 1024}, {0, 0}, {1000, 1000}, {-4096, 4096}, {-96, 96}}
@@ -167,7 +175,7 @@ void TestRules::formats()
     QVERIFY(c);
     const QSize picture = in.picture;
     QCOMPARE(format == "keys" ? worldspawnKeys(*c) : format == "overview" ? sourceOverview(*c, argument)
-             : format == "world file" ? worldFile(*c, picture) : format == "gdal" ? gdalCommand(*c, argument.section('|', 0, 0), [&](const QString &path) { return argument.split('|').contains(path); })
+             : format == "world file" ? worldFile(*c, picture) : format.startsWith("gdal") ? gdalCommand(*c, argument.section('|', 0, 0), [&](const QString &path) { return argument.split('|').contains(path); }, format == "gdal" ? Shell::Posix : Shell::WindowsPrompt)
              : format == "suffix" ? worldFileSuffix(argument) : scaleCheck(*c, picture), text);
     // A world file's six numbers give the origin and the end back.
     if (format == "world file") {
