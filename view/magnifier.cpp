@@ -50,11 +50,12 @@ void Magnifier::follow(std::optional<QPoint> pixel, QPoint cursor)
 void Magnifier::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::gray);
     // Each picture pixel as a block, without smoothing; beyond the picture
     // the gray ground stays.
     const QRect around(hot - QPoint(span / 2, span / 2), QSize(span, span));
     const QRect source = around.intersected(image.rect());
+    if (source != around)
+        painter.fillRect(0, 0, side, side, Qt::gray);
     const QPoint offset = (source.topLeft() - around.topLeft()) * zoom;
     painter.drawImage(QRect(offset, source.size() * zoom), image, source);
     // The hot pixel framed in black and white, seen on any picture.

@@ -21,8 +21,6 @@ PaintWidget::~PaintWidget() = default;
 
 void PaintWidget::setImage(const QImage &picture)
 {
-    // Freed before the copy is taken, so that two large maps are never held.
-    image.reset();
     image = std::make_unique<QImage>(picture);
     setMinimumWidth(image->width());
     setMinimumHeight(image->height());

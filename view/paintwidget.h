@@ -21,7 +21,7 @@ public:
     explicit PaintWidget(QWidget *parent);
     ~PaintWidget() override;
 
-    // Replaces the picture, freeing the old one first, and takes its size as
+    // Replaces the picture (shared, not copied) and takes its size as
     // the view's minimum. An empty picture shows the message, if any.
     void setImage(const QImage &picture);
     void setMessage(const QString &text);
