@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 zip=$(bash scripts/build-windows.sh | tail -1)
-bash scripts/setup.sh xvfb imagemagick unzip
+# Wine's X11 driver needs these libraries, which its package only recommends.
+bash scripts/setup.sh xvfb imagemagick unzip libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 \
+    libxrandr2 libxrender1 libxxf86vm1
 qt=$(bash scripts/build-qt-windows.sh | tail -1)
 cache=${VELLAMOR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vellamor}
 export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -24,6 +26,9 @@ unset WINEPATH
 version=$(cd "$program" && wine vellamor.exe --version 2>/dev/null | tr -d '\r')
 [ "$version" = "vellamor $(sed -n 's/^ *VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt | head -1)" ] \
     || { echo "windows: --version printed '$version'" >&2; exit 1; }
+# Wine's desktop keeps the display it first started on: start afresh.
+wineserver -k 2>/dev/null || true
+wineserver -w
 bash scripts/with-xvfb.sh sh -c '
     cd "$1" && (wine vellamor.exe sample-map.png >/dev/null 2>&1 &)
     for _ in $(seq 60); do

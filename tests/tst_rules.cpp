@@ -216,6 +216,9 @@ void TestRules::display()
     std::vector<const char *> argv;
     for (const QString &argument : arguments)
         argv.push_back(bytes.emplace_back(argument.toUtf8()).constData());
+#ifdef Q_OS_WIN
+    display = true; // Windows always has its desktop
+#endif
     QCOMPARE(hasDisplay(int(argv.size()), argv.data()), display);
 }
 
