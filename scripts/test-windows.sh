@@ -29,8 +29,10 @@ version=$(cd "$program" && wine vellamor.exe --version 2>/dev/null | tr -d '\r')
 # Wine's desktop keeps the display it first started on: start afresh.
 wineserver -k 2>/dev/null || true
 wineserver -w
+# A name with a space and a non-ASCII letter, given on the command line.
+cp "$program/sample-map.png" "$program/Karte Ü.png"
 bash scripts/with-xvfb.sh sh -c '
-    cd "$1" && (wine vellamor.exe sample-map.png >/dev/null 2>&1 &)
+    cd "$1" && (wine vellamor.exe "Karte Ü.png" >/dev/null 2>&1 &)
     for _ in $(seq 60); do
         sleep 1
         import -window root "$2/shot.png" 2>/dev/null || continue
