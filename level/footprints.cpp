@@ -147,7 +147,6 @@ std::optional<QPolygonF> brushFootprint(const Brush &brush)
             planes.append(*plane);
     }
     QVarLengthArray<QPointF, 64> corners;
-    QVarLengthArray<Vec3, 64> points;
     int usefulFaces = 0;
     for (qsizetype i = 0; i < planes.size(); ++i) {
         Winding winding = baseWinding(planes[i]);
@@ -162,17 +161,14 @@ std::optional<QPolygonF> brushFootprint(const Brush &brush)
             if (std::fabs(point.x) > worldBound || std::fabs(point.y) > worldBound || std::fabs(point.z) > worldBound)
                 return std::nullopt; // open on some side
             corners.append(snapped(point));
-            points.append(point);
         }
     }
+    // A brush with no volume keeps two faces at most: its sides shrink to
+    // lines.
     if (usefulFaces < 4)
         return std::nullopt;
-    // No volume: every corner on one face's plane.
-    const bool flat = std::all_of(points.begin(), points.end(), [&](const Vec3 &point) {
-        return std::fabs(dot(planes.first().normal, point) - planes.first().distance) <= 2 * onPlane;
-    });
     const QPolygonF hull = convexHull(corners);
-    if (flat || hull.isEmpty())
+    if (hull.isEmpty())
         return std::nullopt;
     return hull;
 }
