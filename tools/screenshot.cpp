@@ -34,6 +34,11 @@ int main(int argc, char *argv[])
     dropFile(&window, app.arguments().at(1));
     if (app.arguments().size() == 4)
         dropFile(&window, app.arguments().at(3));
+    // The level window opens over the main one; the shot is of the main one.
+    for (QWidget *other : QApplication::topLevelWidgets()) {
+        if (other != &window)
+            other->hide();
+    }
     for (int i = 0; i < 10; ++i)
         QApplication::processEvents();
 
