@@ -29,7 +29,7 @@ QString LevelLayer::load(const QString &path)
     form.levelLabel->setText(read.error.isEmpty() ? summary : read.error);
     form.levelLabel->adjustSize();
     form.levelLabel->show();
-    update();
+    placeOverlay();
     if (levelView)
         levelView->setLevel(world);
     if (read.error.isEmpty())
@@ -48,7 +48,7 @@ void LevelLayer::showWindow()
             (index == 0 ? form.r1y : form.r2y)->setValue(point.y());
         });
         showWorldPoints();
-        update();
+        placePicture();
     }
     levelView->show();
     levelView->raise();
@@ -63,18 +63,20 @@ void LevelLayer::showWorldPoints()
 void LevelLayer::place(const std::optional<CalibrationEntries> &entries)
 {
     placement = entries;
-    update();
+    placePicture();
+    placeOverlay();
 }
 
 void LevelLayer::setShown(bool on)
 {
     shown = on;
-    update();
+    placeOverlay();
     form.paintWidget->update();
 }
 
-// Transformed once per Measure; the views then only draw.
-void LevelLayer::update()
+// The measured picture under the level in its window, from the origin to
+// the end.
+void LevelLayer::placePicture()
 {
     const std::optional<Calibration> measured = placement ? calibrate(*placement) : std::nullopt;
     if (levelView) {
@@ -82,7 +84,12 @@ void LevelLayer::update()
                               measured ? QPointF(measured->originX, measured->originY) : QPointF(),
                               measured ? QPointF(measured->endX, measured->endY) : QPointF());
     }
-    if (!measured || !shown || levelPath.isEmpty()) {
+}
+
+// Transformed once per Measure; the view then only draws.
+void LevelLayer::placeOverlay()
+{
+    if (!placement || !shown || levelPath.isEmpty()) {
         form.paintWidget->setOverlay({}, {});
         return;
     }

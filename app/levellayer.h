@@ -34,7 +34,8 @@ public:
     void showWindow();
 
 private:
-    void update();
+    void placePicture();
+    void placeOverlay();
     void showWorldPoints();
 
     const MainForm &form;

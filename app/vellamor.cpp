@@ -209,12 +209,10 @@ QString Vellamor::openFile(const QString &path, const QImage *pasted)
     const QSize before(imageWidth, imageHeight);
     // Freed before the next is decoded: two large maps are never held.
     form.paintWidget->setImage(QImage());
-    form.magnifier->setImage(QImage());
     const PictureFile picture = pasted ? acceptPicture(*pasted) : readPicture(path);
     form.paintWidget->setImage(picture.image);
     form.paintWidget->setMessage(picture.error.isEmpty() ? QString()
             : QStringLiteral("Cannot read %1: %2").arg(pasted ? tr("the pasted picture") : QFileInfo(path).fileName(), picture.error));
-    form.magnifier->setImage(picture.image);
     imageWidth = picture.image.width();
     imageHeight = picture.image.height();
     form.viewArea->fitPicture(picture.image.size());

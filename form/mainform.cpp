@@ -162,7 +162,7 @@ void MainForm::setupForm(QMainWindow *window)
     for (QWidget *widget : {static_cast<QWidget *>(paintWidget), viewArea->viewport(), static_cast<QWidget *>(viewArea)})
         widget->setMouseTracking(true);
     viewArea->setWidget(paintWidget);
-    magnifier = new Magnifier(viewArea->viewport());
+    magnifier = new Magnifier(viewArea->viewport(), paintWidget);
     magnifier->setObjectName("magnifier");
     // What the level reads, or why it cannot be read, over the picture's
     // corner wherever it is scrolled to.

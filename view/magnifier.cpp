@@ -1,5 +1,8 @@
 #include "magnifier.h"
 
+#include "paintwidget.h"
+
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 
@@ -11,18 +14,14 @@ constexpr int cursorGap = 24;
 
 } // namespace
 
-Magnifier::Magnifier(QWidget *parent)
+Magnifier::Magnifier(QWidget *parent, const PaintWidget *view)
     : QWidget(parent)
+    , view(view)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(side, side + captionHeight);
     hide();
-}
-
-void Magnifier::setImage(const QImage &picture)
-{
-    image = picture;
 }
 
 void Magnifier::setOn(bool shown)
@@ -50,6 +49,7 @@ void Magnifier::follow(std::optional<QPoint> pixel, QPoint cursor)
 void Magnifier::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const QImage image = view->picture();
     // Each picture pixel as a block, without smoothing; beyond the picture
     // the gray ground stays.
     const QRect around(hot - QPoint(span / 2, span / 2), QSize(span, span));

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 
 #include <optional>
 
 // A loupe beside the cursor: the picture's pixels around the hot spot,
 // enlarged, with the hot pixel framed and its x, y below.
+class PaintWidget;
+
 class Magnifier : public QWidget
 {
     Q_OBJECT
@@ -15,9 +16,9 @@ public:
     static constexpr int span = 21; // pixels across
     static constexpr int zoom = 8;
 
-    explicit Magnifier(QWidget *parent);
+    // Shows the pixels of the picture the view holds.
+    Magnifier(QWidget *parent, const PaintWidget *view);
 
-    void setImage(const QImage &picture);
     // Off at start; while off it never shows.
     void setOn(bool on);
     // Centres on the picture's pixel and stands beside `cursor`, a point in
@@ -29,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QImage image;
+    const PaintWidget *view;
     QPoint hot;
     bool on = false;
 };
