@@ -3,13 +3,13 @@
 #include "mainform.h"
 #include "pointerkeys.h"
 #include "transferrules.h"
+#include "wholespinbox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 EntryKeys::EntryKeys(const MainForm &form, const PointerKeys *pointer, QObject *parent)
     : QObject(parent)
@@ -17,8 +17,11 @@ EntryKeys::EntryKeys(const MainForm &form, const PointerKeys *pointer, QObject *
     , textEdit(form.textEdit)
     , pointer(pointer)
 {
-    for (QSpinBox *box : {form.p1x, form.p1y, form.p2x, form.p2y, form.r1x, form.r1y, form.r2x, form.r2y})
-        box->installEventFilter(this);
+    points = {{form.p1x, form.p1y}, {form.p2x, form.p2y}, {form.r1x, form.r1y}, {form.r2x, form.r2y}};
+    for (const auto &[x, y] : points) {
+        x->installEventFilter(this);
+        y->installEventFilter(this);
+    }
     textEdit->installEventFilter(this);
 }
 
@@ -39,6 +42,13 @@ bool EntryKeys::eventFilter(QObject *watched, QEvent *event)
         }
         return (key->key() == Qt::Key_Z || key->key() == Qt::Key_L) && key->modifiers() == Qt::NoModifier
                 && watched != textEdit;
+    }
+    // Pasted text is taken whole, so that nothing is dropped silently.
+    if (event->type() == QEvent::KeyPress && watched != textEdit && key->matches(QKeySequence::Paste)) {
+        for (const auto &[x, y] : points) {
+            if (watched == x || watched == y)
+                return static_cast<WholeSpinBox *>(watched)->paste(QGuiApplication::clipboard()->text(), x, y);
+        }
     }
     if (event->type() == QEvent::KeyPress && watched != textEdit
         && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {

@@ -4,10 +4,13 @@
 #include "levelview.h"
 #include "mainform.h"
 #include "paintwidget.h"
+#include "wholespinbox.h"
 
+#include <QCursor>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSpinBox>
+#include <QToolTip>
 
 LevelLayer::LevelLayer(const MainForm &form, QWidget *window)
     : QObject(window)
@@ -22,11 +25,10 @@ QString LevelLayer::load(const QString &path)
 {
     const LevelRead read = readLevel(path);
     world = read.error.isEmpty() ? ::footprints(read.level) : Footprints();
-    levelPath = read.error.isEmpty() ? path : QString();
-    QString summary = tr("%1: %2 brushes, %3 marks").arg(QFileInfo(path).fileName()).arg(world.brushes).arg(world.marks.size());
-    if (world.skipped > 0)
-        summary += tr("; %1 brushes that do not close left out").arg(world.skipped);
-    form.levelLabel->setText(read.error.isEmpty() ? summary : read.error);
+    // Kept after a failure too, so that F5 reads the mended file again.
+    levelPath = path;
+    levelRead = read.error.isEmpty();
+    form.levelLabel->setText(read.error.isEmpty() ? footprintsSummary(QFileInfo(path).fileName(), world) : read.error);
     form.levelLabel->adjustSize();
     form.levelLabel->show();
     placeOverlay();
@@ -43,9 +45,12 @@ void LevelLayer::showWindow()
     if (!levelView) {
         levelView = new LevelView(window);
         levelView->setLevel(world);
-        connect(levelView, &LevelView::worldPointPicked, this, [this](int index, QPoint point) {
-            (index == 0 ? form.r1x : form.r2x)->setValue(point.x());
-            (index == 0 ? form.r1y : form.r2y)->setValue(point.y());
+        // A corner off the grid is rounded, and one beyond the boxes'
+        // range refused, each with a note at the box.
+        connect(levelView, &LevelView::worldPointPicked, this, [this](int index, QPointF point) {
+            const QString refusal = WholeSpinBox::setPoint(index == 0 ? form.r1x : form.r2x, index == 0 ? form.r1y : form.r2y, point);
+            if (!refusal.isEmpty())
+                QToolTip::showText(QCursor::pos(), refusal, levelView);
         });
         showWorldPoints();
         placePicture();
@@ -89,7 +94,7 @@ void LevelLayer::placePicture()
 // Transformed once per Measure; the view then only draws.
 void LevelLayer::placeOverlay()
 {
-    if (!placement || !shown || levelPath.isEmpty()) {
+    if (!placement || !shown || !levelRead) {
         form.paintWidget->setOverlay({}, {});
         return;
     }

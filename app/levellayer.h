@@ -27,7 +27,9 @@ public:
     // Replaces the level; a file that cannot be read drops the previous one
     // and says why, with its line and column. Returns that reason.
     QString load(const QString &path);
+    // The last level asked for, read or not, and whether it was read.
     QString path() const { return levelPath; }
+    bool loaded() const { return levelRead; }
     // The entries of the last Measure, or none when it gave no result.
     void place(const std::optional<CalibrationEntries> &entries);
     void setShown(bool shown);
@@ -43,6 +45,7 @@ private:
     LevelView *levelView = nullptr;
     Footprints world;
     QString levelPath;
+    bool levelRead = false;
     std::optional<CalibrationEntries> placement;
     bool shown = true;
 };

@@ -45,10 +45,11 @@ void ResultMenu::showMenu(QPoint pos)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSection(tr("Copy for"));
     const Measured m = measured.value_or(Measured{});
-    const QString noExtent = !measured || hasExtent(m.calibration) ? QString() : tr("one axis spans no world units");
     const QString noFile = measured && m.path.isEmpty() ? tr("a pasted picture has no file") : QString();
-    const QString name = !levelName.isEmpty() ? levelName
-                         : m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
+    // A world file belongs to its picture, beside it under its name; the
+    // overview may take the level's.
+    const QString pictureName = m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
+    const QString name = !levelName.isEmpty() ? levelName : pictureName;
     const QString world = measured ? worldFile(m.calibration, m.picture) : QString();
     const auto copy = [](const QString &text) {
         return [text] { QGuiApplication::clipboard()->setText(text); };
@@ -57,10 +58,10 @@ void ResultMenu::showMenu(QPoint pos)
     const QList<std::tuple<QString, QString, std::function<void()>>> entries = {
         {tr("Worldspawn keys (command map, Radiant background)"), {}, copy(worldspawnKeys(m.calibration))},
         {tr("Source overview"), {}, copy(sourceOverview(m.calibration, name))},
-        {tr("World file"), noExtent, copy(world)},
-        {tr("GDAL command"), noExtent.isEmpty() ? noFile : noExtent,
+        {tr("World file"), {}, copy(world)},
+        {tr("GDAL command"), noFile,
          copy(measured ? gdalCommand(m.calibration, QFileInfo(m.path).absoluteFilePath(), exists) : QString())},
-        {tr("Save world file…"), noExtent, [this, path = m.path, name, world] { showSaveDialog(path, name, world); }}};
+        {tr("Save world file…"), {}, [this, path = m.path, pictureName, world] { showSaveDialog(path, pictureName, world); }}};
     for (const auto &[label, unavailable, act] : entries) {
         QAction *action = menu->addAction(unavailable.isEmpty() ? label : label + " (" + unavailable + ')');
         action->setEnabled(measured && unavailable.isEmpty());
@@ -69,14 +70,14 @@ void ResultMenu::showMenu(QPoint pos)
     menu->popup(textEdit->viewport()->mapToGlobal(pos));
 }
 
-// Proposes the picture's folder and the name of the level, or else of the
-// picture, with the world file's suffix.
+// Proposes the picture's folder and name with the world file's suffix.
 void ResultMenu::showSaveDialog(const QString &picturePath, const QString &name, const QString &text)
 {
     const QFileInfo picture(picturePath.isEmpty() ? QDir(pictureFolder).filePath(QStringLiteral("map")) : picturePath);
     const QString suffix = worldFileSuffix(picture.filePath());
     auto *dialog = new QFileDialog(window, tr("Save world file"), picture.absolutePath() + '/' + name + '.' + suffix,
-                                   tr("World files (*.%1 *.wld)").arg(suffix));
+                                   suffix == QLatin1String("wld") ? tr("World files (*.wld)")
+                                                                   : tr("World files (*.%1 *.wld)").arg(suffix));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     connect(dialog, &QFileDialog::fileSelected, this, [this, text](const QString &path) { save(path, text); });

@@ -11,6 +11,7 @@
 #include "resultmenu.h"
 #include "transferrules.h"
 #include "viewmenu.h"
+#include "wholespinbox.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -25,6 +26,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 
 // Off unless asked for, e.g. QT_LOGGING_RULES="vellamor.load.info=true".
@@ -65,6 +67,15 @@ void Vellamor::connectAll()
         moveCursor(form.paintWidget->mapFromGlobal(QCursor::pos()));
     });
     connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
+    // A scroll moves the picture under a pointer that stays: the pixel
+    // under it changes at once, whatever scrolled.
+    for (QScrollBar *bar : {form.viewArea->horizontalScrollBar(), form.viewArea->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            const QPoint at = form.viewArea->viewport()->mapFromGlobal(QCursor::pos());
+            if (form.viewArea->viewport()->rect().contains(at))
+                moveCursor(form.paintWidget->mapFromGlobal(QCursor::pos()));
+        });
+    }
     connect(viewMenu, &ViewMenu::pointRequested, this, [this](QPoint viewPos, int key) {
         moveCursor(viewPos);
         pickPoint(key);
@@ -187,8 +198,8 @@ void Vellamor::dropEvent(QDropEvent *event)
 QString Vellamor::openLevel(const QString &path)
 {
     const QString error = levelLayer->load(path);
-    viewMenu->setLevel(!levelLayer->path().isEmpty());
-    resultMenu->setLevelName(QFileInfo(levelLayer->path()).completeBaseName());
+    viewMenu->setLevel(levelLayer->loaded());
+    resultMenu->setLevelName(levelLayer->loaded() ? QFileInfo(levelLayer->path()).completeBaseName() : QString());
     showTitle();
     form.paintWidget->update();
     return error;
@@ -198,7 +209,7 @@ QString Vellamor::openLevel(const QString &path)
 void Vellamor::showTitle()
 {
     QStringList names = {imageWidth > 0 && imageHeight > 0 ? QFileInfo(picturePath).fileName() : QString(),
-                         QFileInfo(levelLayer->path()).fileName()};
+                         levelLayer->loaded() ? QFileInfo(levelLayer->path()).fileName() : QString()};
     names.removeAll(QString());
     setWindowTitle(names.isEmpty() ? title : names.join(QStringLiteral(" + ")) + QStringLiteral(" — ") + title);
 }
@@ -223,8 +234,10 @@ QString Vellamor::openFile(const QString &path, const QImage *pasted)
     // A result describes one picture; only the same file read again at the
     // same size keeps it.
     const bool shown = imageWidth > 0 && imageHeight > 0;
-    if (pasted || path != picturePath || !shown || before != QSize(imageWidth, imageHeight))
+    if (pasted || path != picturePath || !shown || before != QSize(imageWidth, imageHeight)) {
         resultMenu->clear();
+        levelLayer->place(std::nullopt); // the drawing shows the result, and goes with it
+    }
     picturePath = path;
     viewMenu->setPicture(shown, path);
     if (!path.isEmpty())

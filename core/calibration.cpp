@@ -8,6 +8,8 @@ struct AxisMap
 {
     qint64 origin;
     qint64 end;
+    double exactOrigin;
+    double exactEnd;
 };
 
 // With the entries' bounds, |w1 * p2 - w2 * p1| stays below 2^36 and
@@ -18,12 +20,14 @@ static_assert(largestNumerator < (qint64(1) << 62));
 
 // One axis from its two reference pixels p1 < p2 and world values w1, w2:
 // the exact line through both points, evaluated at pixel 0 and at the
-// picture's size, each truncated toward zero. Integer arithmetic only.
+// picture's size, each truncated toward zero in integer arithmetic, and as
+// the nearest double to the exact quotient.
 AxisMap mapAxis(qint64 size, qint64 p1, qint64 p2, qint64 w1, qint64 w2)
 {
     const qint64 numerator = w1 * p2 - w2 * p1;
+    const qint64 endNumerator = numerator + size * (w2 - w1);
     const qint64 span = p2 - p1;
-    return {numerator / span, (numerator + size * (w2 - w1)) / span};
+    return {numerator / span, endNumerator / span, double(numerator) / double(span), double(endNumerator) / double(span)};
 }
 
 } // namespace
@@ -38,7 +42,7 @@ std::optional<Calibration> calibrate(const CalibrationEntries &e)
 
     const AxisMap x = mapAxis(e.picture.width(), e.pixel1.x(), e.pixel2.x(), e.world1.x(), e.world2.x());
     const AxisMap y = mapAxis(e.picture.height(), e.pixel1.y(), e.pixel2.y(), e.world1.y(), e.world2.y());
-    return Calibration{x.origin, y.origin, x.end, y.end};
+    return Calibration{x.origin, y.origin, x.end, y.end, x.exactOrigin, y.exactOrigin, x.exactEnd, y.exactEnd};
 }
 
 QTransform pictureFromWorld(const CalibrationEntries &e)

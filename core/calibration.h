@@ -27,13 +27,18 @@ struct CalibrationEntries
 };
 
 // World coordinates of the picture's top-left corner (origin) and of its
-// far corner at (width, height) (end).
+// far corner at (width, height) (end): truncated toward zero, as Measure
+// prints them, and exact, as other tools take them.
 struct Calibration
 {
     qint64 originX = 0;
     qint64 originY = 0;
     qint64 endX = 0;
     qint64 endY = 0;
+    double exactOriginX = 0;
+    double exactOriginY = 0;
+    double exactEndX = 0;
+    double exactEndY = 0;
 };
 
 // Empty when the entries cannot describe a map: no picture, or the second

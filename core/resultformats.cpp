@@ -7,13 +7,19 @@
 
 namespace {
 
-// The shortest text that reads back as the same double; integers without
-// an exponent.
+// The shortest decimal that is exact, or else exact to a millionth of a
+// unit: no exponent, no trailing zeros.
 QString number(double value)
 {
-    if (value == std::trunc(value) && std::fabs(value) < 9e15)
-        return QString::number(qint64(value));
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    if (text.size() - text.indexOf('.') <= 10 || !text.contains('.'))
+        return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    text = QString::number(value, 'f', 6);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
 // Safe in a POSIX shell whatever the text holds; in the Windows prompt, a
@@ -38,12 +44,12 @@ QString keyValuesName(QString name)
 
 double unitsPerPixelX(const Calibration &c, QSize picture)
 {
-    return double(c.endX - c.originX) / picture.width();
+    return (c.exactEndX - c.exactOriginX) / picture.width();
 }
 
 double unitsPerPixelY(const Calibration &c, QSize picture)
 {
-    return double(c.originY - c.endY) / picture.height();
+    return (c.exactOriginY - c.exactEndY) / picture.height();
 }
 
 } // namespace
@@ -51,26 +57,27 @@ double unitsPerPixelY(const Calibration &c, QSize picture)
 QString worldspawnKeys(const Calibration &c)
 {
     return QStringLiteral("\"mapcoordsmins\" \"%1 %2\"\n\"mapcoordsmaxs\" \"%3 %4\"\n")
-            .arg(c.originX).arg(c.originY).arg(c.endX).arg(c.endY);
+            .arg(number(c.exactOriginX), number(c.exactOriginY), number(c.exactEndX), number(c.exactEndY));
 }
 
 QString sourceOverview(const Calibration &c, const QString &name)
 {
-    const qint64 width = c.endX - c.originX;
-    const qint64 height = c.originY - c.endY;
+    const QString width = number(c.exactEndX - c.exactOriginX);
+    const QString height = number(c.exactOriginY - c.exactEndY);
     QString text;
     if (width != height)
         text = QStringLiteral("// Not square: the picture spans %1 x %2 world units, but a radar picture "
-                              "must be square.\n").arg(width).arg(height);
+                              "must be square.\n").arg(width, height);
     return text + QStringLiteral("\"%1\"\n{\n\t\"material\"\t\"overviews/%1\"\n\t\"pos_x\"\t\"%2\"\n"
                                  "\t\"pos_y\"\t\"%3\"\n\t\"scale\"\t\"%4\"\n\t\"rotate\"\t\"0\"\n}\n")
-            .arg(keyValuesName(name), QString::number(c.originX), QString::number(c.originY),
-                 number(double(width) / 1024)); // in one pass: a "%2" in the name stays as it is
+            .arg(keyValuesName(name), number(c.exactOriginX), number(c.exactOriginY),
+                 number((c.exactEndX - c.exactOriginX) / 1024)); // in one pass: a "%2" in the name stays as it is
 }
 
-bool hasExtent(const Calibration &c)
+QString exactCorners(const Calibration &c)
 {
-    return c.endX != c.originX && c.endY != c.originY;
+    return QStringLiteral("%1 %2 to %3 %4").arg(number(c.exactOriginX), number(c.exactOriginY),
+                                                number(c.exactEndX), number(c.exactEndY));
 }
 
 QString worldFile(const Calibration &c, QSize picture)
@@ -78,7 +85,7 @@ QString worldFile(const Calibration &c, QSize picture)
     const double a = unitsPerPixelX(c, picture);
     const double e = -unitsPerPixelY(c, picture);
     return QStringList{number(a), QStringLiteral("0"), QStringLiteral("0"), number(e),
-                       number(c.originX + a / 2), number(c.originY + e / 2)}.join('\n') + '\n';
+                       number(c.exactOriginX + a / 2), number(c.exactOriginY + e / 2)}.join('\n') + '\n';
 }
 
 QString gdalCommand(const Calibration &c, const QString &picturePath,
@@ -91,8 +98,8 @@ QString gdalCommand(const Calibration &c, const QString &picturePath,
     for (int n = 1; target == picturePath || exists(target); ++n)
         target = stem + QStringLiteral("-placed") + (n > 1 ? '-' + QString::number(n) : QString()) + ".tif";
     return QStringLiteral("gdal_translate -a_ullr %1 %2 %3 %4 %5 %6")
-            .arg(c.originX).arg(c.originY).arg(c.endX).arg(c.endY)
-            .arg(shellQuoted(picturePath, shell), shellQuoted(target, shell));
+            .arg(number(c.exactOriginX), number(c.exactOriginY), number(c.exactEndX), number(c.exactEndY),
+                 shellQuoted(picturePath, shell), shellQuoted(target, shell));
 }
 
 QString worldFileSuffix(const QString &picturePath)
@@ -107,10 +114,9 @@ QString scaleCheck(const Calibration &c, QSize picture)
 {
     const double x = unitsPerPixelX(c, picture);
     const double y = unitsPerPixelY(c, picture);
-    QString text = QStringLiteral("x: %1 units per pixel, y: %2 units per pixel").arg(number(x), number(y));
+    QString text = QStringLiteral("x: %1 units per pixel, y: %2 units per pixel; exactly %3")
+                           .arg(number(x), number(y), exactCorners(c));
     const double smaller = std::min(x, y);
-    if (smaller <= 0)
-        return text + QStringLiteral("\nOne axis spans no world units: pick the two points further apart.");
     const double disagreement = (std::max(x, y) / smaller - 1) * 100;
     if (disagreement > 1)
         text += QStringLiteral("\nThe two axes disagree by %1 %, which usually means a reference point was "

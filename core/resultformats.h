@@ -8,7 +8,8 @@
 #include <functional>
 
 // Texts that other tools read, made from a calibration of a picture of the
-// given size. X0 Y0 is the origin and X1 Y1 the end, as Measure prints them.
+// given size. They carry the exact corners, where Measure prints them
+// truncated, as the shortest decimal exact to a millionth of a unit.
 
 // The worldspawn keys of the command map and of the Radiant background.
 QString worldspawnKeys(const Calibration &c);
@@ -17,9 +18,8 @@ QString worldspawnKeys(const Calibration &c);
 // character KeyValues cannot hold in a quoted string becomes "_".
 QString sourceOverview(const Calibration &c, const QString &name);
 
-// Whether both axes span some world units once truncated; a world file or
-// GDAL corners with a zero pixel size would be ignored.
-bool hasExtent(const Calibration &c);
+// "X0 Y0 to X1 Y1", the exact corners.
+QString exactCorners(const Calibration &c);
 
 // The six lines of a world file: pixel sizes and the centre of the
 // top-left pixel.

@@ -4,6 +4,7 @@
 #include "magnifier.h"
 #include "paintwidget.h"
 #include "picturearea.h"
+#include "wholespinbox.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QSizePolicy>
 #include <QSpacerItem>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,7 +44,7 @@ struct GridChild
     const char *name;
     int row;
     int column;
-    QSpinBox *MainForm::*spinBox;
+    WholeSpinBox *MainForm::*spinBox;
     QLabel *MainForm::*label;
     bool minimumHeight;
 };
@@ -86,7 +86,7 @@ QGroupBox *createGroupBox(MainForm *form, int group, const char *name, const cha
             continue;
         QWidget *widget = nullptr;
         if (child.spinBox) {
-            auto *spinBox = new QSpinBox(groupBox);
+            auto *spinBox = new WholeSpinBox(groupBox);
             spinBox->setMinimum(-limit);
             spinBox->setMaximum(limit);
             widget = form->*child.spinBox = spinBox;

@@ -10,8 +10,8 @@ class QLabel;
 class QMainWindow;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class QWidget;
+class WholeSpinBox;
 
 // Builds the main window's children and holds pointers to them, in creation
 // order. The window owns the widgets through Qt's parent-child ownership.
@@ -22,12 +22,12 @@ struct MainForm
 public:
     QWidget *centralWidget = nullptr;
     QGroupBox *groupBox = nullptr;
-    QSpinBox *p1x = nullptr;
-    QSpinBox *p1y = nullptr;
+    WholeSpinBox *p1x = nullptr;
+    WholeSpinBox *p1y = nullptr;
     QLabel *p1Label = nullptr;
     QLabel *p2Label = nullptr;
-    QSpinBox *p2x = nullptr;
-    QSpinBox *p2y = nullptr;
+    WholeSpinBox *p2x = nullptr;
+    WholeSpinBox *p2y = nullptr;
     QLabel *imageLabel = nullptr;
     QLabel *wLabel = nullptr;
     QLabel *hLabel = nullptr;
@@ -35,12 +35,12 @@ public:
     QLabel *cursorXLabel = nullptr;
     QLabel *cursorYLabel = nullptr;
     QGroupBox *groupBox_2 = nullptr;
-    QSpinBox *r2x = nullptr;
+    WholeSpinBox *r2x = nullptr;
     QLabel *r1Label = nullptr;
-    QSpinBox *r1y = nullptr;
-    QSpinBox *r1x = nullptr;
+    WholeSpinBox *r1y = nullptr;
+    WholeSpinBox *r1x = nullptr;
     QLabel *r2Label = nullptr;
-    QSpinBox *r2y = nullptr;
+    WholeSpinBox *r2y = nullptr;
     QPushButton *measureButton = nullptr;
     QPlainTextEdit *textEdit = nullptr;
     PictureArea *viewArea = nullptr;

@@ -1,6 +1,8 @@
 #include "footprints.h"
 
+#include <QPainterPath>
 #include <QSet>
+#include <QStringList>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -106,9 +108,9 @@ QPolygonF convexHull(Points points)
     return hull.size() < 3 ? QPolygonF() : QPolygonF(QList<QPointF>(hull.begin(), hull.end()));
 }
 
-// The outline of a patch's control grid: its first row, last column, last
+// The boundary of a patch's control grid: its first row, last column, last
 // row and first column, seen from above.
-QPolygonF gridOutline(const Patch &patch)
+QPolygonF gridBoundary(const QList<QList<Vec3>> &g)
 {
     QPolygonF outline;
     const auto add = [&](const Vec3 &p) {
@@ -116,14 +118,7 @@ QPolygonF gridOutline(const Patch &patch)
         if (outline.isEmpty() || outline.last() != point)
             outline.append(point);
     };
-    const QList<QList<Vec3>> &g = patch.grid;
-    const qsizetype rows = g.size(), columns = rows ? g[0].size() : 0;
-    for (const QList<Vec3> &row : g) {
-        if (row.size() != columns)
-            return {};
-    }
-    if (rows < 2 || columns < 2)
-        return {};
+    const qsizetype rows = g.size(), columns = g[0].size();
     for (qsizetype c = 0; c < columns; ++c)
         add(g[0][c]);
     for (qsizetype r = 1; r < rows; ++r)
@@ -133,6 +128,56 @@ QPolygonF gridOutline(const Patch &patch)
     for (qsizetype r = rows - 2; r > 0; --r)
         add(g[r][0]);
     return outline;
+}
+
+// What a patch's control grid covers seen from above: the union of its
+// cells, so that a grid folding over itself (a pipe lying down) still
+// closes. A grid that covers no area (a wall standing upright) is its
+// boundary, a line.
+QList<QPolygonF> patchOutlines(const Patch &patch)
+{
+    const QList<QList<Vec3>> &g = patch.grid;
+    const qsizetype rows = g.size(), columns = rows ? g[0].size() : 0;
+    for (const QList<Vec3> &row : g) {
+        if (row.size() != columns)
+            return {};
+    }
+    if (rows < 2 || columns < 2)
+        return {};
+    QPainterPath covered;
+    covered.setFillRule(Qt::WindingFill);
+    for (qsizetype r = 0; r + 1 < rows; ++r) {
+        for (qsizetype c = 0; c + 1 < columns; ++c) {
+            QPolygonF cell;
+            for (const Vec3 &p : {g[r][c], g[r][c + 1], g[r + 1][c + 1], g[r + 1][c]})
+                cell.append(QPointF(p.x, p.y));
+            double twiceArea = 0;
+            for (int i = 0; i < 4; ++i)
+                twiceArea += cell[i].x() * cell[(i + 1) % 4].y() - cell[(i + 1) % 4].x() * cell[i].y();
+            if (std::fabs(twiceArea) < 1e-6)
+                continue;
+            // One turning sense for all, so that overlapping cells add up.
+            if (twiceArea < 0)
+                std::reverse(cell.begin(), cell.end());
+            covered.addPolygon(cell);
+            covered.closeSubpath();
+        }
+    }
+    if (covered.isEmpty()) {
+        const QPolygonF boundary = gridBoundary(g);
+        return boundary.size() >= 2 ? QList<QPolygonF>{boundary} : QList<QPolygonF>();
+    }
+    QList<QPolygonF> outlines = covered.simplified().toSubpathPolygons();
+    for (QPolygonF &outline : outlines) {
+        if (outline.size() > 1 && outline.first() == outline.last())
+            outline.removeLast();
+    }
+    return outlines;
+}
+
+bool isTrigger(const QByteArray &classname)
+{
+    return classname.toLower().startsWith("trigger_");
 }
 
 } // namespace
@@ -197,13 +242,20 @@ Footprints footprints(const Level &level)
                 result.marks.append(QPointF(entity.origin->x, entity.origin->y));
             continue;
         }
-        if (entity.classname != "worldspawn" && !entity.classname.startsWith("func_"))
+        result.anySolid = true;
+        // A trigger's volume is no surface anyone sees, whatever it is
+        // textured with.
+        if (isTrigger(entity.classname)) {
+            result.triggers += int(entity.brushes.size());
             continue;
+        }
         for (const Brush &brush : entity.brushes) {
             if (!brush.faces.isEmpty() && std::all_of(brush.faces.begin(), brush.faces.end(), [](const BrushFace &face) {
                     return isToolTexture(face.texture);
-                }))
+                })) {
+                ++result.tools;
                 continue;
+            }
             if (const std::optional<QPolygonF> outline = brushFootprint(brush)) {
                 result.outlines.append(*outline);
                 ++result.brushes;
@@ -211,11 +263,35 @@ Footprints footprints(const Level &level)
                 ++result.skipped;
             }
         }
-        for (const Patch &patch : entity.patches) {
-            const QPolygonF outline = gridOutline(patch);
-            if (outline.size() >= 2)
-                result.outlines.append(outline);
-        }
+        for (const Patch &patch : entity.patches)
+            result.outlines.append(patchOutlines(patch));
     }
     return result;
+}
+
+namespace {
+
+QString counted(int count, const char *one, const char *many)
+{
+    return QString::number(count) + ' ' + QLatin1String(count == 1 ? one : many);
+}
+
+} // namespace
+
+QString footprintsSummary(const QString &name, const Footprints &f)
+{
+    const QString marks = counted(int(f.marks.size()), "mark", "marks");
+    if (!f.anySolid)
+        return QStringLiteral("%1: the file holds no brushes, %2").arg(name, marks);
+    QStringList leftOut;
+    if (f.tools > 0)
+        leftOut << counted(f.tools, "tool brush", "tool brushes");
+    if (f.triggers > 0)
+        leftOut << counted(f.triggers, "trigger brush", "trigger brushes");
+    if (f.skipped > 0)
+        leftOut << counted(f.skipped, "brush that does not close", "brushes that do not close");
+    QString text = QStringLiteral("%1: %2, %3").arg(name, counted(f.brushes, "brush", "brushes"), marks);
+    if (!leftOut.isEmpty())
+        text += QStringLiteral("; left out: ") + leftOut.join(QStringLiteral(", "));
+    return text;
 }

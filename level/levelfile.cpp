@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 LevelRead readLevel(const QString &path)
 {
     const QFileInfo info(path);
@@ -18,7 +20,8 @@ LevelRead readLevel(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("%1: %2").arg(name, file.errorString())};
-    const QByteArray text = file.read(maxLevelBytes);
+    // What the file holds, not the limit: read(n) sets n bytes aside first.
+    const QByteArray text = file.read(std::min(file.size(), maxLevelBytes));
     return info.suffix().compare(QLatin1String("vmf"), Qt::CaseInsensitive) == 0 ? readVmf(text, name)
                                                                                 : readMap(text, name);
 }

@@ -1,5 +1,6 @@
 #include "leveltokenizer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -26,8 +27,10 @@ constexpr double largestCoordinate = 1e9;
 
 } // namespace
 
-std::optional<double> parseLevelNumber(QByteArrayView word)
+std::optional<double> parseLevelNumber(QByteArrayView word, bool *outOfRange)
 {
+    if (outOfRange)
+        *outOfRange = false;
     // Most coordinates are whole numbers: read those at once.
     if (word.size() > 0 && word.size() < 10) {
         qsizetype i = word[0] == '-' || word[0] == '+' ? 1 : 0;
@@ -43,8 +46,14 @@ std::optional<double> parseLevelNumber(QByteArrayView word)
         ++first;
     double value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || !std::isfinite(value) || std::fabs(value) > largestCoordinate)
+    if (end != last || (error != std::errc() && error != std::errc::result_out_of_range) || std::isnan(value))
         return std::nullopt;
+    if (error == std::errc::result_out_of_range || !std::isfinite(value) || std::fabs(value) > largestCoordinate) {
+        // "inf" is no number a level writes; "1e999" and "-1e30" are, too large.
+        if (outOfRange)
+            *outOfRange = std::none_of(first, last, [](char c) { return c == 'i' || c == 'I'; });
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -153,9 +162,10 @@ bool LevelTokenizer::expect(char punctuation)
 std::optional<double> LevelTokenizer::number()
 {
     const Token token = next();
-    const std::optional<double> value = token.kind == Word ? parseLevelNumber(token.text) : std::nullopt;
+    bool outOfRange = false;
+    const std::optional<double> value = token.kind == Word ? parseLevelNumber(token.text, &outOfRange) : std::nullopt;
     if (!value)
-        fail(token, QStringLiteral("expected a number"));
+        fail(token, outOfRange ? QStringLiteral("number out of range") : QStringLiteral("expected a number"));
     return value;
 }
 

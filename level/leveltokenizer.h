@@ -56,8 +56,9 @@ private:
     QString fault;
 };
 
-// A number as a level writes it, finite and within a sane world.
-std::optional<double> parseLevelNumber(QByteArrayView word);
+// A number as a level writes it, finite and within a sane world. A number
+// written well but beyond that world sets outOfRange, if given.
+std::optional<double> parseLevelNumber(QByteArrayView word, bool *outOfRange = nullptr);
 
 // "x y z", as an entity's origin is written.
 std::optional<Vec3> parseLevelVector(const QByteArray &text);

@@ -4,6 +4,7 @@
 #include "paintwidget.h"
 #include "picturefile.h"
 #include "vellamor.h"
+#include "wholespinbox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,6 +4,12 @@
 #include "testsupport.h"
 #include "vmfreader.h"
 
+#if defined(Q_OS_LINUX)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Faces of the cube 0..64 on each axis: three points on each plane, clockwise
@@ -47,7 +53,10 @@ private slots:
     void dialects();
     void badInput_data();
     void badInput();
+    void summary_data();
+    void summary();
     void sample();
+    void addressSpace();
 };
 
 void TestLevel::dialects_data()
@@ -79,11 +88,21 @@ void TestLevel::dialects_data()
             << "-80,-32 -32,-80 32,-80 80,-32 80,32 32,80 -32,80 -80,32; marks ; skipped 0";
     const QByteArray arch = "( ( ( 0 0 0 0 0 ) ( 0 32 64 0 0 ) ( 0 64 0 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 32 64 0 0 ) ( 32 64 0 0 0 ) )"
                             " ( ( 64 0 0 0 0 ) ( 64 32 64 0 0 ) ( 64 64 0 0 0 ) ) )\n}\n}\n";
-    const QString archOutline = "0,0 0,32 0,64 32,64 64,64 64,32 64,0 32,0";
+    const QString archOutline = "0,32 0,0 64,0 64,64 0,64";
     QTest::newRow("patchDef2 arch") << "p2.map" << world + "{\npatchDef2\n{\ngothic_trim/arch\n( 3 3 0 0 0 )\n" + arch + "}\n"
             << archOutline + "; marks ; skipped 0";
     QTest::newRow("patchDef3 arch") << "p3.map" << world + "{\npatchDef3\n{\n\"textures/arch\"\n( 3 3 4 4 0 0 0 )\n" + arch + "}\n"
             << archOutline + "; marks ; skipped 0";
+    QTest::newRow("a pipe lying down closes seen from above") << "pipe.map" << world + "{\npatchDef2\n{\npipe\n( 3 3 0 0 0 )\n("
+            " ( ( 0 -32 0 0 0 ) ( 0 32 32 0 0 ) ( 0 -32 64 0 0 ) ) ( ( 32 -32 0 0 0 ) ( 32 32 32 0 0 ) ( 32 -32 64 0 0 ) )"
+            " ( ( 64 -32 0 0 0 ) ( 64 32 32 0 0 ) ( 64 -32 64 0 0 ) ) )\n}\n}\n}\n" << "32,32 0,32 0,-32 64,-32 64,32; marks ; skipped 0";
+    QTest::newRow("a wall patch standing upright is a line") << "wall.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
+            " ( ( 0 0 0 0 0 ) ( 32 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 0 0 32 0 0 ) ( 32 0 32 0 0 ) ( 64 0 32 0 0 ) )"
+            " ( ( 0 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0 0,0; marks ; skipped 0";
+    QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
+            << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
+               + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n"
+            << square + "; marks ; skipped 0";
     QTest::newRow("func_door drawn, trigger and tool brushes left out, spawn marked") << "e.map"
             << world + cube("common/clip") + cube("skies/hellsky") + "}\n{\n\"classname\" \"func_door\"\n" + cube("door1")
                + "}\n{\n\"classname\" \"trigger_multiple\"\n" + cube("common/trigger")
@@ -134,7 +153,9 @@ void TestLevel::badInput_data()
     QTest::newRow("a parenthesis missing") << "a.map" << world + "( 0 0 0 ) ( 64 0 0 ( 0 64 0 ) t 0 0 0 1 1\n}\n}\n"
             << "a.map:4:20: expected ')'";
     QTest::newRow("cut short") << "b.map" << world + "( 0 0 0 ) ( 64" << "b.map:4:15: expected a number (the file ends)";
-    QTest::newRow("huge number") << "c.map" << world + "( 1e300 0 0 )" << "c.map:4:3: expected a number";
+    QTest::newRow("huge number") << "c.map" << world + "( 1e300 0 0 )" << "c.map:4:3: number out of range";
+    QTest::newRow("a number beyond a double") << "c.map" << world + "( 0 0 1e999 )" << "c.map:4:7: number out of range";
+    QTest::newRow("a large negative number") << "c.map" << world + "( 0 -1e30 0 )" << "c.map:4:5: number out of range";
     QTest::newRow("nan") << "d.map" << world + "( nan 0 0 )" << "d.map:4:3: expected a number";
     QTest::newRow("inf") << "e.map" << world + "( 0 -inf 0 )" << "e.map:4:5: expected a number";
     QTest::newRow("a brace too many") << "f.map" << world + "}\n}\n}\n" << "f.map:6:1: expected '{'";
@@ -173,6 +194,36 @@ void TestLevel::badInput()
     QVERIFY(read.level.entities.isEmpty());
 }
 
+void TestLevel::summary_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("note");
+    const QByteArray spawn = "{\n\"classname\" \"info_player_start\"\n\"origin\" \"0 0 0\"\n}\n";
+    const QByteArray open = "{\n( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n";
+    QTest::newRow("an empty file") << QByteArray() << "m.map: the file holds no brushes, 0 marks";
+    QTest::newRow("an empty world, one spawn") << "{\n\"classname\" \"worldspawn\"\n}\n" + spawn << "m.map: the file holds no brushes, 1 mark";
+    QTest::newRow("one brush, two marks") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + "}\n" + spawn + spawn
+            << "m.map: 1 brush, 2 marks";
+    QTest::newRow("only tool brushes") << "{\n\"classname\" \"worldspawn\"\n" + cube("common/clip") + "}\n"
+            << "m.map: 0 brushes, 0 marks; left out: 1 tool brush";
+    QTest::newRow("every reason, counted") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + cube("w") + cube("clip") + cube("sky1") + open
+               + "}\n{\n\"classname\" \"trigger_once\"\n" + cube("w") + "}\n{\n\"classname\" \"trigger_push\"\n" + cube("w") + open + "}\n"
+            << "m.map: 2 brushes, 0 marks; left out: 2 tool brushes, 3 trigger brushes, 1 brush that does not close";
+    QTest::newRow("two that do not close") << "{\n\"classname\" \"worldspawn\"\n" + open + open + "}\n"
+            << "m.map: 0 brushes, 0 marks; left out: 2 brushes that do not close";
+}
+
+// The note over the picture says what is drawn and what was left out, and
+// why; a file with no brushes says so.
+void TestLevel::summary()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, note);
+    const LevelRead read = readMap(text, "m.map");
+    QCOMPARE(read.error, QString());
+    QCOMPARE(footprintsSummary("m.map", footprints(read.level)), note);
+}
+
 // The sample level reads whole, and a brush of a million faces is left out
 // and counted, not worked through.
 void TestLevel::sample()
@@ -187,5 +238,35 @@ void TestLevel::sample()
              QString("%1 1").arg(maxBrushFaces));
 }
 
+// Reading a small level takes about what it holds: under an address-space
+// limit far below the largest level, it still reads.
+void TestLevel::addressSpace()
+{
+#if defined(Q_OS_LINUX) && !defined(__SANITIZE_ADDRESS__)
+    QTemporaryDir dir;
+    QFile file(dir.filePath("small.map"));
+    const QByteArray text = "{\n\"classname\" \"worldspawn\"\n" + cube("w") + "}\n";
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    const pid_t child = fork();
+    if (child == 0) {
+        const qint64 used = residentKiB("VmSize:") * 1024;
+        const rlimit limit{rlim_t(used + (maxLevelBytes >> 2)), rlim_t(used + (maxLevelBytes >> 2))};
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            _exit(readLevel(file.fileName()).level.entities.size() == 1 ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = -1;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(status)));
+#else
+    QSKIP("address-space limits are a Linux matter, and the sanitizers reserve their own");
+#endif
+}
+
 QTEST_APPLESS_MAIN(TestLevel)
 #include "tst_level.moc"
+

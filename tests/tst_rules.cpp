@@ -1,5 +1,6 @@
 #include "calibration.h"
 #include "commandline.h"
+#include "entrytext.h"
 #include "transferrules.h"
 #include "resultformats.h"
 
@@ -34,6 +35,8 @@ private slots:
     void formats();
     void display_data();
     void display();
+    void entries_data();
+    void entries();
 };
 
 void TestRules::calibration_data()
@@ -122,10 +125,17 @@ void TestRules::formats_data()
     QTest::addColumn<QString>("argument"); // the picture's name or path
     QTest::addColumn<QString>("text");
 
-    const E pixel{{1, 1}, {0, 0}, {3, 3}, {0, 0}, {10, -10}}; // 0 0, 3 -3
+    const E pixel{{1, 1}, {0, 0}, {3, 3}, {0, 0}, {10, -10}}; // 0 0, 3.333333 -3.333333
+    const E between{{1120, 1344}, {2, 2}, {1118, 1342}, {-894, 189}, {501, -1486}}; // -896.5 191.5, 503.5 -1488.5
     QTest::newRow("keys: sample") << "keys" << sample << "" << "\"mapcoordsmins\" \"-1024 768\"\n\"mapcoordsmaxs\" \"1536 -1152\"\n";
     QTest::newRow("keys: end beyond 32 bits") << "keys" << wide << "" << "\"mapcoordsmins\" \"199950003 1\"\n\"mapcoordsmaxs\" \"2821127859 0\"\n";
     QTest::newRow("keys: end below -2^31") << "keys" << tall << "" << "\"mapcoordsmins\" \"0 -199950003\"\n\"mapcoordsmaxs\" \"1 -2821127859\"\n";
+    QTest::newRow("keys: corners between units") << "keys" << between << "" << "\"mapcoordsmins\" \"-896.5 191.5\"\n\"mapcoordsmaxs\" \"503.5 -1488.5\"\n";
+    QTest::newRow("keys: a third of a unit, to a millionth") << "keys" << pixel << "" << "\"mapcoordsmins\" \"0 0\"\n\"mapcoordsmaxs\" \"3.333333 -3.333333\"\n";
+    QTest::newRow("overview: corners between units, a tall picture") << "overview" << between << "bg01"
+            << "// Not square: the picture spans 1400 x 1680 world units, but a radar picture must be square.\n"
+               "\"bg01\"\n{\n\t\"material\"\t\"overviews/bg01\"\n\t\"pos_x\"\t\"-896.5\"\n"
+               "\t\"pos_y\"\t\"191.5\"\n\t\"scale\"\t\"1.3671875\"\n\t\"rotate\"\t\"0\"\n}\n";
     QTest::newRow("overview: not square") << "overview" << sample << "sample-map"
             << "// Not square: the picture spans 2560 x 1920 world units, but a radar picture must be square.\n"
                "\"sample-map\"\n{\n\t\"material\"\t\"overviews/sample-map\"\n\t\"pos_x\"\t\"-1024\"\n"
@@ -134,14 +144,15 @@ void TestRules::formats_data()
             << "de_map" << "\"de_map\"\n{\n\t\"material\"\t\"overviews/de_map\"\n\t\"pos_x\"\t\"-4096\"\n"
                             "\t\"pos_y\"\t\"4096\"\n\t\"scale\"\t\"4\"\n\t\"rotate\"\t\"0\"\n}\n";
     QTest::newRow("world file: sample") << "world file" << sample << "" << "4\n0\n0\n-4\n-1022\n766\n";
-    QTest::newRow("world file: 1 x 1 picture") << "world file" << pixel << "" << "3\n0\n0\n-3\n1.5\n-1.5\n";
-    QTest::newRow("world file: 200000 x 1 picture") << "world file" << E{{200000, 1}, {0, 0}, {7, 1}, {0, 1}, {3, 0}} << "" << "0.42857\n0\n0\n-1\n0.214285\n0.5\n";
+    QTest::newRow("world file: 1 x 1 picture") << "world file" << pixel << "" << "3.333333\n0\n0\n-3.333333\n1.666667\n-1.666667\n";
+    QTest::newRow("world file: corners between units") << "world file" << between << "" << "1.25\n0\n0\n-1.25\n-895.875\n190.875\n";
+    QTest::newRow("world file: 200000 x 1 picture") << "world file" << E{{200000, 1}, {0, 0}, {7, 1}, {0, 1}, {3, 0}} << "" << "0.428571\n0\n0\n-1\n0.214286\n0.5\n";
     QTest::newRow("world file: end beyond 32 bits") << "world file" << wide << "" << "19998\n0\n0\n-1\n199960002\n0.5\n";
     // The picture, then the files that exist.
     QTest::newRow("gdal: sample") << "gdal" << sample << "/maps/sample-map.png"
             << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/sample-map.png' '/maps/sample-map.tif'";
     QTest::newRow("gdal: spaces, quotes and non-ASCII letters") << "gdal" << pixel << "/maps/Ost's Übersicht 2.png"
-            << "gdal_translate -a_ullr 0 0 3 -3 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'";
+            << "gdal_translate -a_ullr 0 0 3.333333 -3.333333 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'";
     QTest::newRow("gdal: never over the picture") << "gdal" << tall << "/maps/map.tif"
             << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'";
     QTest::newRow("gdal for the Windows prompt: a drive and non-ASCII letters") << "gdal, Windows" << sample << "C:/Karten/Übersicht 2.png|C:/Karten/Übersicht 2.tif"
@@ -155,14 +166,17 @@ void TestRules::formats_data()
     QTest::newRow("suffix: png") << "suffix" << sample << "/maps/map.png" << "pgw";
     QTest::newRow("suffix: jpeg") << "suffix" << sample << "/maps/map.old.JPEG" << "jgw";
     QTest::newRow("suffix: none") << "suffix" << sample << "/maps.d/map" << "wld";
-    QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel";
+    QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel; exactly -1024 768 to 1536 -1152";
     QTest::newRow("scale: axes agree within 1 %") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1000, -1009}}
-            << "" << "x: 1 units per pixel, y: 1.009 units per pixel";
+            << "" << "x: 1 units per pixel, y: 1.009 units per pixel; exactly 0 0 to 1000 -1009";
     QTest::newRow("scale: axes disagree by just over 1 %") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1000, -1011}}
-            << "" << "x: 1 units per pixel, y: 1.011 units per pixel\nThe two axes disagree by 1.1 %, "
+            << "" << "x: 1 units per pixel, y: 1.011 units per pixel; exactly 0 0 to 1000 -1011\nThe two axes disagree by 1.1 %, "
                      "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
-    QTest::newRow("scale: no extent") << "scale" << E{{1, 1}, {0, 0}, {10, 10}, {0, 5}, {5, 0}} << ""
-            << "x: 0 units per pixel, y: 1 units per pixel\nOne axis spans no world units: pick the two points further apart.";
+    QTest::newRow("scale: y disagrees the other way") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1011, -1000}}
+            << "" << "x: 1.011 units per pixel, y: 1 units per pixel; exactly 0 0 to 1011 -1000\nThe two axes disagree by 1.1 %, "
+                     "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
+    QTest::newRow("scale: corners between units") << "scale" << E{{1, 1}, {0, 0}, {10, 10}, {0, 5}, {5, 0}} << ""
+            << "x: 0.5 units per pixel, y: 0.5 units per pixel; exactly 0 5 to 0.5 4.5";
 }
 
 void TestRules::formats()
@@ -181,8 +195,8 @@ void TestRules::formats()
     if (format == "world file") {
         const QStringList n = text.split('\n');
         const double x0 = n[4].toDouble() - n[0].toDouble() / 2, y0 = n[5].toDouble() - n[3].toDouble() / 2;
-        QVERIFY(qAbs(x0 - c->originX) < 1e-6 && qAbs(x0 + n[0].toDouble() * in.picture.width() - c->endX) < 1e-6);
-        QVERIFY(qAbs(y0 - c->originY) < 1e-6 && qAbs(y0 + n[3].toDouble() * in.picture.height() - c->endY) < 1e-6);
+        QVERIFY(qAbs(x0 - c->exactOriginX) < 1e-5 && qAbs(x0 + n[0].toDouble() * in.picture.width() - c->exactEndX) < 1e-5 * in.picture.width());
+        QVERIFY(qAbs(y0 - c->exactOriginY) < 1e-5 && qAbs(y0 + n[3].toDouble() * in.picture.height() - c->exactEndY) < 1e-5 * in.picture.height());
     }
 }
 
@@ -220,6 +234,45 @@ void TestRules::display()
     display = true; // Windows always has its desktop
 #endif
     QCOMPARE(hasDisplay(int(argv.size()), argv.data()), display);
+}
+
+void TestRules::entries_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("taken"); // per number: the value and its note, or the refusal
+    QTest::newRow("whole") << "-544" << "-544";
+    QTest::newRow("a half, away from zero") << "-544.5" << "-545 rounded from -544.5";
+    QTest::newRow("a positive half") << "+2.5" << "3 rounded from 2.5";
+    QTest::newRow("rounded down") << "-17.42" << "-17 rounded from -17.42";
+    QTest::newRow("no leading digit") << ".75" << "1 rounded from 0.75";
+    QTest::newRow("a trailing point is whole") << "12." << "12";
+    QTest::newRow("a typographic minus") << "\u22121.5" << "-2 rounded from -1.5";
+    QTest::newRow("a pair with a space") << "1024 -768" << "1024|-768";
+    QTest::newRow("a triple with tabs") << "1024\t-768.25\t64" << "1024|-768 rounded from -768.25|64";
+    QTest::newRow("a pair with a comma") << " 1014.15, -17.8242 " << "1014 rounded from 1014.15|-18 rounded from -17.8242";
+    QTest::newRow("at the range's end") << "131072 -131072" << "131072|-131072";
+    QTest::newRow("beyond the range") << "-300000" << "-300000 lies beyond the boxes' range, -131072 to 131072";
+    QTest::newRow("rounded beyond the range") << "131072.5" << "131072.5 lies beyond the boxes' range, -131072 to 131072";
+    QTest::newRow("four numbers") << "1 2 3 4" << "refused";
+    QTest::newRow("a word") << "origin" << "refused";
+    QTest::newRow("an exponent") << "1e3" << "refused";
+    QTest::newRow("two points") << "1..2" << "refused";
+    QTest::newRow("nothing") << "" << "refused";
+}
+
+// Typed, pasted or picked, a number is rounded to a whole unit with a note,
+// or refused with the reason; a position's numbers are taken apart.
+void TestRules::entries()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, taken);
+    const std::optional<QList<double>> numbers = entryNumbers(text);
+    QStringList results;
+    for (const double number : numbers.value_or(QList<double>())) {
+        const WholeEntry entry = wholeEntry(number, maxWorldCoordinate);
+        results << (entry.refusal.isEmpty() ? QString("%1 %2").arg(entry.value).arg(entry.note).trimmed() : entry.refusal);
+    }
+    QCOMPARE(numbers ? results.join('|') : QString("refused"), taken);
 }
 
 QTEST_GUILESS_MAIN(TestRules)

@@ -92,6 +92,7 @@ private slots:
     void pixelExact();
     void levelOverlay();
     void levelWindow();
+    void nothingAlteredSilently();
     void result();
     void copyEntries_data();
     void copyEntries();
@@ -367,6 +368,8 @@ void TestWindow::pasteFollowsFocus_data()
     QTest::newRow("image data, focus on the button") << "measureButton" << "image" << true << "";
     QTest::newRow("image data, focus in a box") << "p1x" << "image" << true << "0";
     QTest::newRow("text, focus in a box") << "r1x" << "text" << false << "1230"; // pasted before the 0
+    QTest::newRow("a decimal, focus in a box") << "r1x" << "-17.82" << false << "-18";
+    QTest::newRow("a position, focus in a box") << "r2y" << "1024\t-768\t64" << false << "-768";
     QTest::newRow("text, focus in the text box") << "textEdit" << "text" << false << "123";
     QTest::newRow("text, focus on the button") << "measureButton" << "text" << false << "";
     QTest::newRow("two files") << "measureButton" << "files" << false << "";
@@ -388,7 +391,7 @@ void TestWindow::pasteFollowsFocus()
     QVERIFY(showActive(window, QSize(684, 609), file));
     const QUrl url = QUrl::fromLocalFile(writePicture(dir, "other.png", 12, 9));
     setClipboard(content == "files" ? QList<QUrl>{url, url} : content == "file" ? QList<QUrl>{url} : QList<QUrl>{},
-                 content == "text" ? "123" : content == "file" ? url.toLocalFile() : "",
+                 content == "text" ? "123" : content == "file" ? url.toLocalFile() : content.contains(QRegularExpression("\\d")) ? content : "",
                  content == "image" ? QImage(12, 9, QImage::Format_RGB32) : QImage());
     auto *target = window.findChild<QWidget *>(focus);
     target->setFocus();
@@ -570,9 +573,16 @@ void TestWindow::beyondTheScreen()
     QScrollBar *across = f.viewArea->horizontalScrollBar(), *down = f.viewArea->verticalScrollBar();
     QCOMPARE(across->isVisible(), scrollsAcross);
     QCOMPARE(down->isVisible(), scrollsDown);
+    // The pointer stays still while the picture scrolls under it: the pixel
+    // under it is shown at once.
+    const auto labels = [&] { return f.cursorXLabel->text() + ", " + f.cursorYLabel->text(); };
+    const auto under = [&] { const QPoint at = f.paintWidget->mapFromGlobal(QCursor::pos()); return QString("x = %1, y = %2").arg(at.x()).arg(at.y()); };
+    QCursor::setPos(f.viewArea->viewport()->mapToGlobal(QPoint(50, 50)));
+    QTest::mouseMove(window.windowHandle(), f.viewArea->viewport()->mapTo(&window, QPoint(50, 50)));
     for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
         QWheelEvent wheel(QPointF(50, 50), f.viewArea->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton, modifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(f.viewArea->viewport(), &wheel);
+        QCOMPARE(labels(), under());
     }
     QCOMPARE(QPoint(across->value() > 0, down->value() > 0), QPoint(scrollsAcross, scrollsDown));
     across->setValue(across->maximum());
@@ -640,6 +650,10 @@ void TestWindow::levelOverlay()
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     QCOMPARE(window.windowTitle(), "sample-map.png + sample-level.map — Vellamor");
+    // The level window opened with the level; the user goes back to the picture.
+    QVERIFY(QTest::qWaitForWindowExposed(window.findChild<LevelView *>()));
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     const MainForm &f = window.form;
     setEntries(f, {120, 90, 520, 390, -544, 408, 1056, -792});
     const QList<QPoint> walls = {{60, 100}, {150, 40}, {599, 400}, {500, 449}, {460, 250}};
@@ -662,8 +676,15 @@ void TestWindow::levelOverlay()
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
     QCOMPARE(onWalls(), 0);
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
+    QCOMPARE(onWalls(), walls.size());
     menuEntry(f.textEdit, QPoint(5, 5), "Source overview")->trigger();
     QVERIFY(QGuiApplication::clipboard()->text().contains("\"sample-level\""));
+    // The world file belongs to the picture, whatever level is loaded.
+    menuEntry(f.textEdit, QPoint(5, 5), "Save world file")->trigger();
+    auto *dialog = window.findChild<QFileDialog *>();
+    QVERIFY(dialog && QFileInfo(dialog->selectedFiles().value(0)).fileName() == "sample-map.pgw");
+    delete dialog;
+    QApplication::setActiveWindow(&window);
     QTemporaryDir dir;
     QFile cut(dir.filePath("cut.map"));
     QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write("{\n\"classname\" \"worldspawn\"\n{\n( 0 0") && cut.flush());
@@ -672,6 +693,18 @@ void TestWindow::levelOverlay()
     QVERIFY(f.levelLabel->isVisible() && window.imageWidth == 640 && f.textEdit->toPlainText().startsWith("origin"));
     QCOMPARE(onWalls(), 0);
     QCOMPARE(window.windowTitle(), "sample-map.png — Vellamor");
+    // Mended, the level is read again by F5.
+    QFile level(SOURCE_DIR "/examples/sample-level.map");
+    QVERIFY(level.open(QIODevice::ReadOnly) && cut.resize(0) && cut.write(level.readAll()) && cut.flush());
+    QTest::keyClick(window.windowHandle(), Qt::Key_F5);
+    QCOMPARE(f.levelLabel->text(), "cut.map: 42 brushes, 4 marks; left out: 2 tool brushes");
+    f.r1x->setValue(-544);
+    QTest::mouseClick(f.measureButton, Qt::LeftButton);
+    QCOMPARE(onWalls(), walls.size());
+    // Another picture ends the result, and its drawing with it.
+    QVERIFY(QFile::copy(SOURCE_DIR "/examples/sample-map.png", dir.filePath("copy.png")));
+    QVERIFY(dropFile(&window, dir.filePath("copy.png")));
+    QCOMPARE(onWalls(), 0);
 }
 
 // The README's walk-through without a number typed: both points picked on
@@ -727,20 +760,52 @@ void TestWindow::levelWindow()
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.imageWidth == 640);
 }
 
+// A decimal typed or picked is rounded with a note at the box; a position
+// pasted fills its point; what is neither, or lies beyond the range, is
+// refused with the reason and changes nothing.
+void TestWindow::nothingAlteredSilently()
+{
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
+    const MainForm &f = window.form;
+    typeInto(f.r1x, "-544.5");
+    QCOMPARE(f.r1x->value(), -545);
+    QCOMPARE(f.r1x->toolTip(), "rounded from -544.5");
+    QTest::keyClick(f.r1x, Qt::Key_Return);
+    QCOMPARE(f.textEdit->toPlainText(), "invalid entries.\n");
+    QCOMPARE(QString("%1 %2").arg(f.r1x->text(), f.r1x->toolTip()), "-545 rounded from -544.5");
+    typeInto(f.r1x, "7");
+    QCOMPARE(f.r1x->toolTip(), QString());
+    for (const auto &[text, shown] : QList<std::pair<QString, QString>>{{"1024, -768, 64", "1024 -768 "}, {"north", "1024 -768 Not pasted"}}) {
+        QGuiApplication::clipboard()->setText(text);
+        f.r2y->setFocus();
+        QTest::keyClick(f.r2y, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()).left(shown.size()), shown);
+    }
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    auto *view = window.findChild<LevelView *>();
+    emit view->worldPointPicked(0, QPointF(1014.15, -17.8242));
+    QCOMPARE(QString("%1 %2 %3").arg(f.r1x->value()).arg(f.r1y->value()).arg(f.r1y->toolTip()), "1014 -18 rounded from -17.8242");
+    emit view->worldPointPicked(1, QPointF(-300000, 5));
+    QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2x->toolTip()),
+             "1024 -768 -300000 lies beyond the boxes' range, -131072 to 131072");
+    emit view->worldPointPicked(1, QPointF(5, 131072.6));
+    QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()),
+             "1024 -768 131072.6 lies beyond the boxes' range, -131072 to 131072");
+}
+
 void TestWindow::copyEntries_data()
 {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QList<int>>("entries"); // none: no Measure
     QTest::addColumn<QString>("shown");      // per entry: + or -, and the reason given
-    const QList<int> valid{0, 0, 1, 1, 0, 50, 50, 0}, invalid{0, 0, 1, 1, 50, 50, 0, 0}, flat{0, 0, 10, 10, 0, 5, 5, 0};
-    const QString none = "-|-|-|-|-", flatShown = "+|+|-one axis spans no world units|-one axis spans no world units|-one axis spans no world units";
+    const QList<int> valid{0, 0, 1, 1, 0, 50, 50, 0}, invalid{0, 0, 1, 1, 50, 50, 0, 0};
+    const QString none = "-|-|-|-|-";
     QTest::newRow("file, before Measure") << "file" << QList<int>() << none;
     QTest::newRow("file, invalid entries") << "file" << invalid << none;
     QTest::newRow("file, a result") << "file" << valid << "+|+|+|+|+";
-    QTest::newRow("file, no extent") << "file" << flat << flatShown;
     QTest::newRow("pasted, before Measure") << "pasted" << QList<int>() << none;
     QTest::newRow("pasted, a result") << "pasted" << valid << "+|+|+|-a pasted picture has no file|+";
-    QTest::newRow("pasted, no extent") << "pasted" << flat << flatShown;
 }
 
 // The "Copy for" entries act only on a result, and say why not when they

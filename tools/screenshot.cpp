@@ -7,6 +7,7 @@
 #include "paintwidget.h"
 #include "testsupport.h"
 #include "vellamor.h"
+#include "wholespinbox.h"
 
 #include <QApplication>
 #include <QPixmap>

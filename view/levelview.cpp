@@ -172,7 +172,7 @@ void LevelView::keyPressEvent(QKeyEvent *event)
     } else if (event->key() == Qt::Key_Home) {
         fit();
     } else if ((event->key() == Qt::Key_F3 || event->key() == Qt::Key_F4) && hovered) {
-        emit worldPointPicked(event->key() == Qt::Key_F3 ? 0 : 1, hovered->toPoint());
+        emit worldPointPicked(event->key() == Qt::Key_F3 ? 0 : 1, *hovered);
     } else if (event->key() == Qt::Key_Shift) {
         hover(lastPos, false);
     } else {
@@ -192,7 +192,7 @@ void LevelView::keyReleaseEvent(QKeyEvent *event)
 void LevelView::contextMenuEvent(QContextMenuEvent *event)
 {
     hover(event->pos(), lastSnap);
-    const QPoint world = hovered->toPoint();
+    const QPointF world = *hovered;
     QMenu *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(tr("Set 1st world point here (F3)"), this, [this, world] { emit worldPointPicked(0, world); });

@@ -39,7 +39,7 @@ public:
     void fit();
 
 signals:
-    void worldPointPicked(int index, QPoint world);
+    void worldPointPicked(int index, QPointF world);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
