@@ -53,6 +53,10 @@ private slots:
     void dialects();
     void badInput_data();
     void badInput();
+    void toolTextures_data();
+    void toolTextures();
+    void origins_data();
+    void origins();
     void summary_data();
     void summary();
     void sample();
@@ -99,6 +103,8 @@ void TestLevel::dialects_data()
     QTest::newRow("a wall patch standing upright is a line") << "wall.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
             " ( ( 0 0 0 0 0 ) ( 32 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 0 0 32 0 0 ) ( 32 0 32 0 0 ) ( 64 0 32 0 0 ) )"
             " ( ( 0 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0 0,0; marks ; skipped 0";
+    QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n"
+            << square + "; marks ; skipped 0";
     QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
             << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
                + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n"
@@ -166,6 +172,41 @@ void TestLevel::badInput_data()
     QTest::newRow("blocks a thousand deep") << "j.vmf" << QByteArray("a {\n").repeated(1000) << "j.vmf:66:1: blocks nested more than 64 deep";
     QTest::newRow("a bad plane") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0) (1 1 1) (2 2 2)\"\n}\n}\n}\n")
             << "k.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
+    // One row for each way a reader turns a file down, with its line and column.
+    const QByteArray face = "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) ";
+    QTest::newRow("map: a second point without its parenthesis") << "m.map" << world + "( 0 0 0 ) 5" << "m.map:4:11: expected '('";
+    QTest::newRow("map: a face that is not a face") << "m.map" << world + "tex\n" << "m.map:4:1: expected '(' or '}'";
+    QTest::newRow("map: no texture") << "m.map" << world + face + "( 1" << "m.map:4:33: expected a texture";
+    QTest::newRow("map: a word among the texture's numbers") << "m.map" << world + face + "t 0 0 zero\n" << "m.map:4:39: expected a number";
+    QTest::newRow("map: a negative number out of range") << "m.map" << world + QByteArray(face).replace("64 0 0", "-1e10 0 0") << "m.map:4:13: number out of range";
+    QTest::newRow("map: a sign alone") << "m.map" << world + "( - 0 0 )" << "m.map:4:3: expected a number";
+    QTest::newRow("map: two signs") << "m.map" << world + "( 0 --5 0 )" << "m.map:4:5: expected a number";
+    QTest::newRow("map: a minus inside") << "m.map" << world + "( 0 0 1-2 )" << "m.map:4:7: expected a number";
+    QTest::newRow("map: a hexadecimal number") << "m.map" << world + "( 0x10 0 0 )" << "m.map:4:3: expected a number";
+    QTest::newRow("map: nine digits, negative, then a bad one") << "m.map" << world + "( -123456789 0000000001234 1e )" << "m.map:4:28: expected a number";
+    QTest::newRow("map: brushDef without its brace") << "m.map" << world + "brushDef\n(" << "m.map:5:1: expected '{'";
+    QTest::newRow("map: brushDef's texture axes cut") << "m.map" << world + "brushDef\n{\n" + face + "( ( 1 0 0 ) ( 0 1 x ) )" << "m.map:6:51: expected a number";
+    QTest::newRow("map: brushDef's second brace missing") << "m.map" << world + "brushDef\n{\n}\n\"k\"" << "m.map:7:1: expected '}'";
+    QTest::newRow("map: a patch without its brace") << "m.map" << world + "patchDef2\nt" << "m.map:5:1: expected '{'";
+    QTest::newRow("map: a patch without its texture") << "m.map" << world + "patchDef2\n{\n(" << "m.map:6:1: expected a name";
+    QTest::newRow("map: a patch's header not numbers") << "m.map" << world + "patchDef2\n{\nt\n( 3 x )" << "m.map:7:5: expected a number";
+    QTest::newRow("map: a patch's grid without its parenthesis") << "m.map" << world + "patchDef2\n{\nt\n( 3 3 0 0 0 )\n{" << "m.map:8:1: expected '('";
+    QTest::newRow("map: a patch's row without its parenthesis") << "m.map" << world + "patchDef2\n{\nt\n( 3 3 0 0 0 )\n(\n{" << "m.map:9:1: expected '('";
+    QTest::newRow("map: a patch's point without its parenthesis") << "m.map" << world + "patchDef2\n{\nt\n( 3 3 0 0 0 )\n(\n( 1" << "m.map:9:3: expected '('";
+    QTest::newRow("map: a patch's point cut short") << "m.map" << world + "patchDef2\n{\nt\n( 3 3 0 0 0 )\n(\n( ( 1 2 )" << "m.map:9:9: expected a number";
+    QTest::newRow("map: a patch's texture coordinate not a number") << "m.map" << world + "patchDef2\n{\nt\n( 3 3 0 0 0 )\n(\n( ( 1 2 3 s )" << "m.map:9:11: expected a number";
+    QTest::newRow("map: a patch not closed") << "m.map" << world + "patchDef2\n{\nt\n( 3 3 0 0 0 )\n(\n)\n}\n)" << "m.map:11:1: expected '}'";
+    QTest::newRow("map: a key without its value") << "m.map" << QByteArray("{\n\"classname\" worldspawn\n}") << "m.map:2:13: expected '\"'";
+    QTest::newRow("map: a string running past its line") << "m.map" << QByteArray("{\n\"classname\" \"world\nspawn\"\n}") << "m.map:2:13: unterminated string";
+    QTest::newRow("map: columns count after a byte-order mark") << "m.map" << QByteArray("\xEF\xBB\xBF}") << "m.map:1:1: expected '{'";
+    QTest::newRow("map: lines count CRLF and comments") << "m.map" << QByteArray("// a\r\n{\r\n\t\"a\" }") << "m.map:3:6: expected '\"'";
+    QTest::newRow("vmf: a block without a name") << "v.vmf" << QByteArray("\n  {\n}") << "v.vmf:2:3: expected a name";
+    QTest::newRow("vmf: a name without a block") << "v.vmf" << QByteArray("world\n\"x\"") << "v.vmf:2:1: expected '{'";
+    QTest::newRow("vmf: a key that is no name") << "v.vmf" << QByteArray("world\n{\n\t(") << "v.vmf:3:2: expected a name or '}'";
+    QTest::newRow("vmf: a key without its value") << "v.vmf" << QByteArray("world\n{\n\t\"id\" }") << "v.vmf:3:7: expected a value or '{'";
+    QTest::newRow("vmf: a plane's number out of range") << "v.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0 -1e30) (1 1 1) (2 2 2)\"\n}\n}\n}\n")
+            << "v.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
+    QTest::newRow("vmf: a block not closed") << "v.vmf" << QByteArray("world\n{\n\tsolid\n\t{\n}") << "v.vmf:5:2: expected a name or '}' (the file ends)";
     QTest::newRow("a folder") << "folder.map" << QByteArray() << "folder.map: it is a folder";
     QTest::newRow("a pipe") << "pipe.map" << QByteArray() << "pipe.map: not a regular file";
     QTest::newRow("missing") << "missing.map" << QByteArray() << "missing.map: no such file";
@@ -192,6 +233,52 @@ void TestLevel::badInput()
     const LevelRead read = readLevel(path);
     QCOMPARE(read.error, error);
     QVERIFY(read.level.entities.isEmpty());
+}
+
+void TestLevel::toolTextures_data()
+{
+    QTest::addColumn<QByteArray>("texture");
+    QTest::addColumn<bool>("tool");
+    for (const char *name : {"common/clip", "CLIP", "tools/toolsclip", "TOOLS/TOOLSTRIGGER", "tools/toolsskip", "common/hintskip",
+                             "e1u1/sky4", "sky1", "skies/hellsky", "Skies/Blue", "textures/common/origin", "toolsareaportal",
+                             "full_clip", "common/donotenter", "common/lightgrid", "common/cushion", "trigger"})
+        QTest::newRow(name) << QByteArray(name) << true;
+    for (const char *name : {"common/caulk", "tools/toolsnodraw", "metal/clip_edge", "cliff", "textures/skies/x", "e1u1/trigger1",
+                             "tools/tools", "", "dev/dev_measuregeneric01"})
+        QTest::newRow(*name ? name : "no name") << QByteArray(name) << false;
+}
+
+// Which textures stand for no visible surface, in every engine's naming and
+// in any case.
+void TestLevel::toolTextures()
+{
+    QFETCH(QByteArray, texture);
+    QFETCH(bool, tool);
+    QCOMPARE(isToolTexture(texture), tool);
+}
+
+void TestLevel::origins_data()
+{
+    QTest::addColumn<QByteArray>("origin");
+    QTest::addColumn<QString>("mark"); // empty for none
+    QTest::newRow("three numbers") << QByteArray("-16 24.5 8") << "-16,24.5";
+    QTest::newRow("spaced with tabs") << QByteArray(" 1\t 2  3 ") << "1,2";
+    QTest::newRow("two numbers") << QByteArray("1 2") << "";
+    QTest::newRow("four numbers") << QByteArray("1 2 3 4") << "";
+    QTest::newRow("a word") << QByteArray("1 two 3") << "";
+    QTest::newRow("out of range") << QByteArray("1e30 0 0") << "";
+}
+
+// A point entity is marked where its origin says, and not at all when the
+// origin cannot be read.
+void TestLevel::origins()
+{
+    QFETCH(QByteArray, origin);
+    QFETCH(QString, mark);
+    const LevelRead read = readMap("{\n\"classname\" \"light\"\n\"origin\" \"" + origin + "\"\n}\n", "o.map");
+    QCOMPARE(read.error, QString());
+    const Footprints f = footprints(read.level);
+    QCOMPARE(f.marks.isEmpty() ? QString() : QString("%1,%2").arg(f.marks[0].x()).arg(f.marks[0].y()), mark);
 }
 
 void TestLevel::summary_data()

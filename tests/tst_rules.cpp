@@ -1,5 +1,7 @@
 #include "calibration.h"
 #include "commandline.h"
+#include "cornerindex.h"
+#include "levelcamera.h"
 #include "entrytext.h"
 #include "transferrules.h"
 #include "resultformats.h"
@@ -37,6 +39,10 @@ private slots:
     void display();
     void entries_data();
     void entries();
+    void camera_data();
+    void camera();
+    void snapping_data();
+    void snapping();
 };
 
 void TestRules::calibration_data()
@@ -273,6 +279,84 @@ void TestRules::entries()
         results << (entry.refusal.isEmpty() ? QString("%1 %2").arg(entry.value).arg(entry.note).trimmed() : entry.refusal);
     }
     QCOMPARE(numbers ? results.join('|') : QString("refused"), taken);
+}
+
+void TestRules::camera_data()
+{
+    QTest::addColumn<QRectF>("shown");  // fitted into a 200 x 100 viewport
+    QTest::addColumn<QString>("then");  // "zoom x y factor" or "pan dx dy" in widget pixels
+    QTest::addColumn<QPointF>("world");
+    QTest::addColumn<QPointF>("widget");
+    QTest::addColumn<double>("scale");
+    const QRectF wide(0, 0, 100, 50), tall(-10, -100, 10, 100);
+    QTest::newRow("fit: the top-left corner") << wide << "" << QPointF(0, 50) << QPointF(10, 5) << 1.8;
+    QTest::newRow("fit: the bottom-right corner") << wide << "" << QPointF(100, 0) << QPointF(190, 95) << 1.8;
+    QTest::newRow("fit: a tall rectangle by its height") << tall << "" << QPointF(-5, -50) << QPointF(100, 50) << 0.9;
+    QTest::newRow("fit: tall, its top") << tall << "" << QPointF(0, 0) << QPointF(104.5, 5) << 0.9;
+    QTest::newRow("fit: nothing to show keeps the scale") << QRectF(7, 8, 0, 0) << "" << QPointF(8, 8) << QPointF(101, 50) << 1.0;
+    QTest::newRow("zoom in around a point keeps it") << wide << "zoom 10 5 2" << QPointF(0, 50) << QPointF(10, 5) << 3.6;
+    QTest::newRow("zoom in, another point moves away") << wide << "zoom 10 5 2" << QPointF(100, 0) << QPointF(370, 185) << 3.6;
+    QTest::newRow("zoom out") << wide << "zoom 100 50 0.5" << QPointF(100, 0) << QPointF(145, 72.5) << 0.9;
+    QTest::newRow("zoom stops at 1000 pixels a unit") << wide << "zoom 100 50 1e9" << QPointF(51, 25) << QPointF(1100, 50) << 1000.0;
+    QTest::newRow("zoom stops at 1/10000") << wide << "zoom 100 50 1e-9" << QPointF(10050, 25) << QPointF(101, 50) << 1e-4;
+    QTest::newRow("pan right and up") << wide << "pan 18 -9" << QPointF(0, 50) << QPointF(28, -4) << 1.8;
+}
+
+// The level window's view of the world: fit, zoom around the pointer and
+// pan, and world and widget points agree both ways.
+void TestRules::camera()
+{
+    QFETCH(QRectF, shown);
+    QFETCH(QString, then);
+    QFETCH(QPointF, world);
+    QFETCH(QPointF, widget);
+    QFETCH(double, scale);
+    LevelCamera camera;
+    camera.setViewport(QSizeF(200, 100));
+    QCOMPARE(camera.fit(shown), !shown.isEmpty());
+    const QStringList step = then.split(' ');
+    if (step[0] == "zoom")
+        camera.zoomAt(QPointF(step[1].toDouble(), step[2].toDouble()), step[3].toDouble());
+    else if (step[0] == "pan")
+        camera.pan(QPointF(step[1].toDouble(), step[2].toDouble()));
+    QCOMPARE(camera.scale(), scale);
+    QVERIFY2(QLineF(camera.toWidget(world), widget).length() < 1e-9, qPrintable(QString("%1 %2").arg(camera.toWidget(world).x()).arg(camera.toWidget(world).y())));
+    QVERIFY(QLineF(camera.toWorld(widget), world).length() < 1e-6);
+    QVERIFY(QLineF(camera.transform().inverted().map(widget), world).length() < 1e-6);
+}
+
+void TestRules::snapping_data()
+{
+    QTest::addColumn<QList<QPointF>>("corners"); // one outline
+    QTest::addColumn<QPointF>("at");
+    QTest::addColumn<double>("radius");
+    QTest::addColumn<QString>("found");
+    const QList<QPointF> square{{0, 0}, {64, 0}, {64, 64}, {0, 64}};
+    QTest::newRow("the nearest of four") << square << QPointF(60, 3) << 8.0 << "64,0";
+    QTest::newRow("within the radius, diagonally") << square << QPointF(69, 69) << 8.0 << "64,64";
+    QTest::newRow("just beyond the radius") << square << QPointF(72.01, 0) << 8.0 << "none";
+    QTest::newRow("on the radius") << square << QPointF(-8, 0) << 8.0 << "0,0";
+    QTest::newRow("a larger radius") << square << QPointF(32, 20) << 40.0 << "64,0";
+    QTest::newRow("no corner near") << square << QPointF(32, 32) << 8.0 << "none";
+    const QList<QPointF> far{{-1000.5, -2000.25}, {-990, -2000}, {5000, 7000}, {-1000, -1990}};
+    QTest::newRow("negative corners, across cells") << far << QPointF(-997, -1999) << 8.0 << "-1000.5,-2000.25";
+    QTest::newRow("the nearer of two close ones") << far << QPointF(-992, -2000) << 8.0 << "-990,-2000";
+    QTest::newRow("far from the rest") << far << QPointF(4999, 7001) << 2.0 << "5000,7000";
+    QTest::newRow("no corners at all") << QList<QPointF>() << QPointF(0, 0) << 8.0 << "none";
+}
+
+// The pointer snaps to the nearest corner within the radius, wherever the
+// corners lie and however the cells divide them.
+void TestRules::snapping()
+{
+    QFETCH(QList<QPointF>, corners);
+    QFETCH(QPointF, at);
+    QFETCH(double, radius);
+    QFETCH(QString, found);
+    CornerIndex index;
+    index.setOutlines(corners.isEmpty() ? QList<QPolygonF>() : QList<QPolygonF>{QPolygonF(corners)});
+    const std::optional<QPointF> corner = index.nearest(at, radius);
+    QCOMPARE(corner ? QString("%1,%2").arg(corner->x()).arg(corner->y()) : QString("none"), found);
 }
 
 QTEST_GUILESS_MAIN(TestRules)

@@ -15,11 +15,6 @@ namespace {
 constexpr double snapPixels = 8;
 constexpr double zoomStep = 1.25; // per notch of the wheel
 
-QPoint cellOf(QPointF world, double cellSize)
-{
-    return QPoint(int(std::floor(world.x() / cellSize)), int(std::floor(world.y() / cellSize)));
-}
-
 } // namespace
 
 LevelView::LevelView(QWidget *parent)
@@ -44,16 +39,7 @@ void LevelView::setLevel(const Footprints &footprints)
     }
     for (const QPointF &mark : marks)
         bounds = bounds.isNull() ? QRectF(mark, QSizeF(1, 1)) : bounds.united(QRectF(mark, QSizeF(1, 1)));
-    // About one corner to a cell, so that a snap looks at a few cells only.
-    qsizetype count = 0;
-    for (const QPolygonF &outline : outlines)
-        count += outline.size();
-    cellSize = std::max(1.0, std::sqrt(bounds.width() * bounds.height() / std::max<qsizetype>(count, 1)));
-    corners.clear();
-    for (const QPolygonF &outline : outlines) {
-        for (const QPointF &corner : outline)
-            corners[cellOf(corner, cellSize)].append(corner);
-    }
+    corners.setOutlines(outlines);
     fit();
 }
 
@@ -74,56 +60,34 @@ void LevelView::setPicture(const QImage &image, QPointF origin, QPointF end)
 
 QPointF LevelView::toWorld(QPointF widgetPos) const
 {
-    return {centre.x() + (widgetPos.x() - width() / 2.0) / scale, centre.y() - (widgetPos.y() - height() / 2.0) / scale};
+    return camera.toWorld(widgetPos);
 }
 
 QPointF LevelView::toWidget(QPointF world) const
 {
-    return {(world.x() - centre.x()) * scale + width() / 2.0, (centre.y() - world.y()) * scale + height() / 2.0};
+    return camera.toWidget(world);
 }
 
 QPointF LevelView::pick(QPointF widgetPos, bool snap) const
 {
     const QPointF world = toWorld(widgetPos);
-    const double radius = snapPixels / scale;
-    std::optional<QPointF> best;
-    double bestDistance = radius * radius;
-    if (snap) {
-        const QPoint low = cellOf(world - QPointF(radius, radius), cellSize);
-        const QPoint high = cellOf(world + QPointF(radius, radius), cellSize);
-        for (int x = low.x(); x <= high.x(); ++x) {
-            for (int y = low.y(); y <= high.y(); ++y) {
-                const auto cell = corners.constFind(QPoint(x, y));
-                if (cell == corners.cend())
-                    continue;
-                for (const QPointF &corner : *cell) {
-                    const QPointF d = corner - world;
-                    const double distance = d.x() * d.x() + d.y() * d.y();
-                    if (distance <= bestDistance) {
-                        bestDistance = distance;
-                        best = corner;
-                    }
-                }
-            }
-        }
-    }
-    return best ? *best : QPointF(std::round(world.x()), std::round(world.y()));
+    const std::optional<QPointF> corner = snap ? corners.nearest(world, snapPixels / camera.scale()) : std::nullopt;
+    return corner ? *corner : QPointF(std::round(world.x()), std::round(world.y()));
 }
 
 // The whole level, and the picture laid under it.
 void LevelView::fit()
 {
-    const QRectF all = picture.isNull() ? bounds : bounds.united(pictureRect);
-    centre = all.center();
-    if (all.isEmpty() || width() <= 0 || height() <= 0)
-        return;
-    scale = 0.9 * std::min(width() / all.width(), height() / all.height());
-    fitted = true;
-    update();
+    camera.setViewport(size());
+    if (camera.fit(picture.isNull() ? bounds : bounds.united(pictureRect))) {
+        fitted = true;
+        update();
+    }
 }
 
 void LevelView::resizeEvent(QResizeEvent *)
 {
+    camera.setViewport(size());
     if (!fitted)
         fit();
 }
@@ -132,10 +96,7 @@ void LevelView::wheelEvent(QWheelEvent *event)
 {
     // The world point under the cursor stays where it is.
     const QPointF at = event->position();
-    const QPointF world = toWorld(at);
-    scale *= std::pow(zoomStep, event->angleDelta().y() / 120.0);
-    scale = std::clamp(scale, 1e-4, 1e3);
-    centre += world - toWorld(at);
+    camera.zoomAt(at, std::pow(zoomStep, event->angleDelta().y() / 120.0));
     hover(at, !(event->modifiers() & Qt::ShiftModifier));
     update();
 }
@@ -151,8 +112,7 @@ void LevelView::mousePressEvent(QMouseEvent *event)
 void LevelView::mouseMoveEvent(QMouseEvent *event)
 {
     if (panning) {
-        const QPointF delta = event->position() - panFrom;
-        centre += QPointF(-delta.x() / scale, delta.y() / scale);
+        camera.pan(event->position() - panFrom);
         panFrom = event->position();
         update();
     }
@@ -264,7 +224,7 @@ void LevelView::paintEvent(QPaintEvent *event)
     // a large level, that is most of them, and their lines would cost most.
     QList<QLine> lines;
     QList<QPoint> dots;
-    const double tiny = 4 / scale;
+    const double tiny = 4 / camera.scale();
     for (qsizetype i = 0; i < outlines.size(); ++i) {
         if (!outlineBounds[i].intersects(world) && !outlineBounds[i].isEmpty())
             continue;

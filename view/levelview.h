@@ -1,6 +1,8 @@
 #pragma once
 
+#include "cornerindex.h"
 #include "footprints.h"
+#include "levelcamera.h"
 
 #include <QImage>
 #include <QList>
@@ -61,12 +63,8 @@ private:
     QList<QRectF> outlineBounds;
     QList<QPointF> marks;
     QRectF bounds;
-    // Brush corners in grid cells of `cellSize` world units, for snapping.
-    QHash<QPoint, QList<QPointF>> corners;
-    double cellSize = 64;
-
-    QPointF centre;
-    double scale = 1; // pixels per world unit
+    CornerIndex corners;
+    LevelCamera camera;
     bool fitted = false;
 
     QPoint worldPoints[2];
