@@ -92,6 +92,7 @@ private slots:
     void pixelExact();
     void levelOverlay();
     void levelWindow();
+    void levelWindowWays();
     void nothingAlteredSilently();
     void result();
     void copyEntries_data();
@@ -758,6 +759,51 @@ void TestWindow::levelWindow()
     }
     view->close();
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.imageWidth == 640);
+}
+
+// The level window comes back from its menu entry, takes another level as
+// it is loaded, pans with Space and the left button only while Space is
+// held, and marks the world points where the boxes say.
+void TestWindow::levelWindowWays()
+{
+    QTemporaryDir dir;
+    QFile small(dir.filePath("small.map"));
+    QVERIFY(small.open(QIODevice::WriteOnly) && small.write("{\n\"classname\" \"worldspawn\"\n{\n"
+            "( 4064 0 64 ) ( 4000 0 64 ) ( 4000 64 64 ) w 0 0 0 1 1\n( 4000 64 0 ) ( 4000 0 0 ) ( 4064 0 0 ) w 0 0 0 1 1\n"
+            "( 4064 64 0 ) ( 4064 0 0 ) ( 4064 0 64 ) w 0 0 0 1 1\n( 4000 0 64 ) ( 4000 0 0 ) ( 4000 64 0 ) w 0 0 0 1 1\n"
+            "( 4000 64 64 ) ( 4000 64 0 ) ( 4064 64 0 ) w 0 0 0 1 1\n( 4064 0 0 ) ( 4000 0 0 ) ( 4000 0 64 ) w 0 0 0 1 1\n}\n}\n") && small.flush());
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
+    QVERIFY(menuEntry(window.form.paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form.paintWidget, QPoint(5, 5), "Level window")->isEnabled());
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    auto *view = window.findChild<LevelView *>();
+    QVERIFY(view && QTest::qWaitForWindowExposed(view));
+    view->close();
+    QApplication::setActiveWindow(&window);
+    menuEntry(window.form.paintWidget, QPoint(5, 5), "Level window")->trigger();
+    QVERIFY(view->isVisible());
+    const MainForm &f = window.form;
+    setEntries(f, {0, 0, 0, 0, -784, 608, 1376, -1032});
+    const QImage marked = view->grab().toImage();
+    for (const QPoint point : {QPoint(-784, 608), QPoint(1376, -1032)}) {
+        const QPoint at = view->toWidget(point).toPoint();
+        QCOMPARE(marked.pixelColor(at + QPoint(5, 0)), QColor(255, 60, 60));
+        QCOMPARE(marked.pixelColor(at + QPoint(-2, -2)), QColor(32, 32, 36)); // a ring, not a disc
+    }
+    const QPointF world = view->toWorld(QPointF(300, 200));
+    QTest::keyPress(view, Qt::Key_Space);
+    QTest::mousePress(view->windowHandle(), Qt::LeftButton, {}, QPoint(300, 200));
+    QTest::mouseMove(view->windowHandle(), QPoint(320, 230));
+    QTest::mouseRelease(view->windowHandle(), Qt::LeftButton, {}, QPoint(320, 230));
+    QVERIFY((view->toWorld(QPointF(320, 230)) - world).manhattanLength() < 1e-9);
+    QTest::keyRelease(view, Qt::Key_Space);
+    QTest::mousePress(view->windowHandle(), Qt::LeftButton, {}, QPoint(320, 230));
+    QTest::mouseMove(view->windowHandle(), QPoint(360, 260));
+    QTest::mouseRelease(view->windowHandle(), Qt::LeftButton, {}, QPoint(360, 260));
+    QVERIFY((view->toWorld(QPointF(320, 230)) - world).manhattanLength() < 1e-9);
+    QVERIFY(dropFile(&window, small.fileName()));
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032, 32));
 }
 
 // A decimal typed or picked is rounded with a note at the box; a position
