@@ -1,9 +1,9 @@
-#include "entrykeys.h"
+#include "app/entrykeys.h"
 
-#include "mainform.h"
-#include "pointerkeys.h"
-#include "transferrules.h"
-#include "wholespinbox.h"
+#include "app/pointerkeys.h"
+#include "app/transferrules.h"
+#include "form/mainform.h"
+#include "form/wholespinbox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
-#include "levellayer.h"
+#include "app/levellayer.h"
 
-#include "levelfile.h"
-#include "levelview.h"
-#include "mainform.h"
-#include "paintwidget.h"
-#include "wholespinbox.h"
+#include "form/mainform.h"
+#include "form/wholespinbox.h"
+#include "level/levelfile.h"
+#include "view/levelview.h"
+#include "view/paintwidget.h"
 
 #include <QCursor>
 #include <QFileInfo>

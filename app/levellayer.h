@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calibration.h"
-#include "footprints.h"
+#include "core/calibration.h"
+#include "level/footprints.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "commandline.h"
-#include "picturefile.h"
-#include "startup.h"
-#include "vellamor.h"
+#include "app/commandline.h"
+#include "app/startup.h"
+#include "app/vellamor.h"
+#include "core/picturefile.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
-#include "pointerkeys.h"
+#include "app/pointerkeys.h"
 
-#include "paintwidget.h"
-#include "picturearea.h"
+#include "view/paintwidget.h"
+#include "view/picturearea.h"
 
 #include <QAction>
 #include <QCursor>

@@ -1,6 +1,6 @@
-#include "resultmenu.h"
+#include "app/resultmenu.h"
 
-#include "resultformats.h"
+#include "core/resultformats.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "commandline.h"
+#include "app/commandline.h"
 
 #include <QApplication>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainform.h"
+#include "form/mainform.h"
 
 #include <QMainWindow>
 

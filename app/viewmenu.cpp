@@ -1,6 +1,6 @@
-#include "viewmenu.h"
+#include "app/viewmenu.h"
 
-#include "transferrules.h"
+#include "app/transferrules.h"
 
 #include <QAction>
 #include <QClipboard>

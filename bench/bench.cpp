@@ -6,15 +6,15 @@
 // Child modes, used by the benchmark itself: --cursor PICTURE..., --peak
 // PICTURE, --peak-bare.
 
+#include "core/picturefile.h"
 #include "framewatch.h"
-#include "footprints.h"
-#include "levelfile.h"
-#include "levelview.h"
-#include "magnifier.h"
-#include "picturearea.h"
-#include "picturefile.h"
+#include "level/footprints.h"
+#include "level/levelfile.h"
 #include "picturewindow.h"
 #include "testsupport.h"
+#include "view/levelview.h"
+#include "view/magnifier.h"
+#include "view/picturearea.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -12,8 +12,8 @@
 #ifdef BARE_WINDOW
 #include <QMainWindow>
 #else
-#include "picturefile.h"
-#include "vellamor.h"
+#include "app/vellamor.h"
+#include "core/picturefile.h"
 #endif
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "calibration.h"
+#include "core/calibration.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "picturefile.h"
+#include "core/picturefile.h"
 
-#include "calibration.h"
+#include "core/calibration.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "resultformats.h"
+#include "core/resultformats.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calibration.h"
+#include "core/calibration.h"
 
 #include <QSize>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "entrytext.h"
+#include "form/entrytext.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "mainform.h"
+#include "form/mainform.h"
 
-#include "calibration.h"
-#include "magnifier.h"
-#include "paintwidget.h"
-#include "picturearea.h"
-#include "wholespinbox.h"
+#include "core/calibration.h"
+#include "form/wholespinbox.h"
+#include "view/magnifier.h"
+#include "view/paintwidget.h"
+#include "view/picturearea.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

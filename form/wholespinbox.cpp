@@ -1,6 +1,6 @@
-#include "wholespinbox.h"
+#include "form/wholespinbox.h"
 
-#include "entrytext.h"
+#include "form/entrytext.h"
 
 #include <QLineEdit>
 #include <QPointF>

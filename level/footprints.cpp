@@ -1,4 +1,4 @@
-#include "footprints.h"
+#include "level/footprints.h"
 
 #include <QPainterPath>
 #include <QSet>

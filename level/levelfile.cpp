@@ -1,7 +1,7 @@
-#include "levelfile.h"
+#include "level/levelfile.h"
 
-#include "mapreader.h"
-#include "vmfreader.h"
+#include "level/mapreader.h"
+#include "level/vmfreader.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "level.h"
+#include "level/level.h"
 
 // Reads the level file at path: a .vmf as Source KeyValues, anything else
 // as an id Tech .map. Only regular files of at most maxLevelBytes are read.

@@ -1,4 +1,4 @@
-#include "leveltokenizer.h"
+#include "level/leveltokenizer.h"
 
 #include <algorithm>
 #include <charconv>

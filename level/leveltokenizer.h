@@ -1,6 +1,6 @@
 #pragma once
 
-#include "level.h"
+#include "level/level.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "mapreader.h"
+#include "level/mapreader.h"
 
-#include "leveltokenizer.h"
+#include "level/leveltokenizer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "level.h"
+#include "level/level.h"
 
 // Reads an id Tech .map: entities of key/value pairs and brushes, whose
 // faces are in the standard form (Quake, Quake 2, Quake 3, Enemy

@@ -1,6 +1,6 @@
-#include "vmfreader.h"
+#include "level/vmfreader.h"
 
-#include "leveltokenizer.h"
+#include "level/leveltokenizer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "level.h"
+#include "level/level.h"
 
 // Reads a Source .vmf (KeyValues): the world and entity blocks with their
 // solids, each side's plane and material; every other block is read past.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "mainform.h"
-#include "paintwidget.h"
-#include "picturefile.h"
-#include "vellamor.h"
-#include "wholespinbox.h"
+#include "app/vellamor.h"
+#include "core/picturefile.h"
+#include "form/mainform.h"
+#include "form/wholespinbox.h"
+#include "view/paintwidget.h"
 
 #include <QApplication>
 #include <QDir>

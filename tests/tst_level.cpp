@@ -1,8 +1,8 @@
-#include "footprints.h"
-#include "levelfile.h"
-#include "mapreader.h"
+#include "level/footprints.h"
+#include "level/levelfile.h"
+#include "level/mapreader.h"
+#include "level/vmfreader.h"
 #include "testsupport.h"
-#include "vmfreader.h"
 
 #if defined(Q_OS_LINUX)
 #include <sys/resource.h>

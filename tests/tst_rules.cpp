@@ -1,10 +1,10 @@
-#include "calibration.h"
-#include "commandline.h"
-#include "cornerindex.h"
-#include "levelcamera.h"
-#include "entrytext.h"
-#include "transferrules.h"
-#include "resultformats.h"
+#include "core/calibration.h"
+#include "app/commandline.h"
+#include "app/transferrules.h"
+#include "core/resultformats.h"
+#include "form/entrytext.h"
+#include "view/cornerindex.h"
+#include "view/levelcamera.h"
 
 #include <QLineF>
 #include <QMimeData>

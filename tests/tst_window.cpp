@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
-#include "levelview.h"
-#include "magnifier.h"
-#include "picturearea.h"
+#include "view/levelview.h"
+#include "view/magnifier.h"
+#include "view/picturearea.h"
 
 #include <QBuffer>
 #include <QClipboard>

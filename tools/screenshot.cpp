@@ -4,10 +4,10 @@
 // given, and saves what the X server shows of the window. Run by
 // scripts/screenshot.sh under Xvfb.
 
-#include "paintwidget.h"
+#include "app/vellamor.h"
+#include "form/wholespinbox.h"
 #include "testsupport.h"
-#include "vellamor.h"
-#include "wholespinbox.h"
+#include "view/paintwidget.h"
 
 #include <QApplication>
 #include <QPixmap>

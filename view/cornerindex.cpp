@@ -1,4 +1,4 @@
-#include "cornerindex.h"
+#include "view/cornerindex.h"
 
 #include <QRectF>
 

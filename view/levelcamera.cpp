@@ -1,4 +1,4 @@
-#include "levelcamera.h"
+#include "view/levelcamera.h"
 
 #include <algorithm>
 

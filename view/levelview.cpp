@@ -1,4 +1,4 @@
-#include "levelview.h"
+#include "view/levelview.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

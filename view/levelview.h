@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cornerindex.h"
-#include "footprints.h"
-#include "levelcamera.h"
+#include "level/footprints.h"
+#include "view/cornerindex.h"
+#include "view/levelcamera.h"
 
 #include <QImage>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "magnifier.h"
+#include "view/magnifier.h"
 
-#include "paintwidget.h"
+#include "view/paintwidget.h"
 
 #include <QImage>
 #include <QPainter>

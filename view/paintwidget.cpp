@@ -1,4 +1,4 @@
-#include "paintwidget.h"
+#include "view/paintwidget.h"
 
 #include <QBrush>
 #include <QColor>

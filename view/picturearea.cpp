@@ -1,4 +1,4 @@
-#include "picturearea.h"
+#include "view/picturearea.h"
 
 #include <QCoreApplication>
 #include <QLayout>

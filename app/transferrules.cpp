@@ -1,4 +1,4 @@
-#include "transferrules.h"
+#include "app/transferrules.h"
 
 #include <QFileInfo>
 #include <QMimeData>
