@@ -2,41 +2,46 @@
 
 #include "form/mainform.h"
 #include "form/wholespinbox.h"
-#include "level/levelfile.h"
+#include "model/session.h"
 #include "view/levelview.h"
 #include "view/paintwidget.h"
 
 #include <QCursor>
 #include <QFileInfo>
 #include <QLabel>
-#include <QSpinBox>
 #include <QToolTip>
 
-LevelLayer::LevelLayer(const MainForm &form, QWidget *window)
+LevelLayer::LevelLayer(const MainForm &form, Session *session, QWidget *window)
     : QObject(window)
     , form(form)
+    , session(session)
     , window(window)
 {
-    for (QSpinBox *box : {form.r1x, form.r1y, form.r2x, form.r2y})
-        connect(box, &QSpinBox::valueChanged, this, &LevelLayer::showWorldPoints);
+    connect(session, &Session::levelChanged, this, &LevelLayer::showLevel);
+    connect(session, &Session::worldsChanged, this, &LevelLayer::showWorldPoints);
+    connect(session, &Session::resultChanged, this, [this] {
+        placePicture();
+        placeOverlay();
+    });
+    connect(session, &Session::togglesChanged, this, [this] {
+        placeOverlay();
+        this->form.paintWidget->update();
+    });
 }
 
-QString LevelLayer::load(const QString &path)
+// A level that cannot be read says why, with its line and column.
+void LevelLayer::showLevel()
 {
-    const LevelRead read = readLevel(path);
-    world = read.error.isEmpty() ? ::footprints(read.level) : Footprints();
-    // Kept after a failure too, so that F5 reads the mended file again.
-    levelPath = path;
-    levelRead = read.error.isEmpty();
-    form.levelLabel->setText(read.error.isEmpty() ? footprintsSummary(QFileInfo(path).fileName(), world) : read.error);
+    const bool loaded = session->levelLoaded();
+    form.levelLabel->setText(loaded ? footprintsSummary(QFileInfo(session->levelPath()).fileName(), session->footprints())
+                                    : session->levelError());
     form.levelLabel->adjustSize();
     form.levelLabel->show();
     placeOverlay();
     if (levelView)
-        levelView->setLevel(world);
-    if (read.error.isEmpty())
+        levelView->setLevel(session->footprints());
+    if (loaded)
         showWindow();
-    return read.error;
 }
 
 // Opens with the level; closing it changes nothing else.
@@ -44,7 +49,7 @@ void LevelLayer::showWindow()
 {
     if (!levelView) {
         levelView = new LevelView(window);
-        levelView->setLevel(world);
+        levelView->setLevel(session->footprints());
         // A corner off the grid is rounded, and one beyond the boxes'
         // range refused, each with a note at the box.
         connect(levelView, &LevelView::worldPointPicked, this, [this](int index, QPointF point) {
@@ -62,43 +67,31 @@ void LevelLayer::showWindow()
 void LevelLayer::showWorldPoints()
 {
     if (levelView)
-        levelView->setWorldPoints(QPoint(form.r1x->value(), form.r1y->value()), QPoint(form.r2x->value(), form.r2y->value()));
-}
-
-void LevelLayer::place(const std::optional<CalibrationEntries> &entries)
-{
-    placement = entries;
-    placePicture();
-    placeOverlay();
-}
-
-void LevelLayer::setShown(bool on)
-{
-    shown = on;
-    placeOverlay();
-    form.paintWidget->update();
+        levelView->setWorldPoints(session->world(0), session->world(1));
 }
 
 // The measured picture under the level in its window, from the origin to
 // the end.
 void LevelLayer::placePicture()
 {
-    const std::optional<Calibration> measured = placement ? calibrate(*placement) : std::nullopt;
-    if (levelView) {
-        levelView->setPicture(measured ? form.paintWidget->picture() : QImage(),
-                              measured ? QPointF(measured->originX, measured->originY) : QPointF(),
-                              measured ? QPointF(measured->endX, measured->endY) : QPointF());
-    }
+    if (!levelView)
+        return;
+    const std::optional<Calibration> &measured = session->result();
+    levelView->setPicture(measured ? session->picture() : QImage(),
+                          measured ? QPointF(measured->exactOriginX, measured->exactOriginY) : QPointF(),
+                          measured ? QPointF(measured->exactEndX, measured->exactEndY) : QPointF());
 }
 
 // Transformed once per Measure; the view then only draws.
 void LevelLayer::placeOverlay()
 {
-    if (!placement || !shown || !levelRead) {
+    const std::optional<CalibrationEntries> &placement = session->measuredEntries();
+    if (!placement || !session->overlay() || !session->levelLoaded()) {
         form.paintWidget->setOverlay({}, {});
         return;
     }
     const QTransform transform = pictureFromWorld(*placement);
+    const Footprints &world = session->footprints();
     QList<QPolygonF> outlines;
     outlines.reserve(world.outlines.size());
     for (const QPolygonF &outline : world.outlines)

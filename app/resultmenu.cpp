@@ -1,6 +1,7 @@
 #include "app/resultmenu.h"
 
 #include "core/resultformats.h"
+#include "model/session.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -14,28 +15,18 @@
 
 #include <functional>
 
-ResultMenu::ResultMenu(QPlainTextEdit *textEdit, QWidget *window)
+ResultMenu::ResultMenu(QPlainTextEdit *textEdit, const Session *session, QWidget *window)
     : QObject(window)
+    , session(session)
     , textEdit(textEdit)
     , window(window)
 {
     textEdit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(textEdit, &QWidget::customContextMenuRequested, this, &ResultMenu::showMenu);
-}
-
-void ResultMenu::setResult(const std::optional<Calibration> &calibration, QSize picture, const QString &path)
-{
-    measured.reset();
-    if (calibration)
-        measured = Measured{*calibration, picture, path};
-    textEdit->setToolTip(measured ? scaleCheck(measured->calibration, picture) : validEntriesHint());
-}
-
-void ResultMenu::clear()
-{
-    measured.reset();
-    textEdit->clear();
-    textEdit->setToolTip(QString());
+    connect(session, &Session::pictureChanged, this, [this] {
+        if (!this->session->picturePath().isEmpty())
+            pictureFolder = QFileInfo(this->session->picturePath()).absolutePath();
+    });
 }
 
 // An entry that cannot act says why, unless there is simply no result yet.
@@ -44,24 +35,27 @@ void ResultMenu::showMenu(QPoint pos)
     QMenu *menu = textEdit->createStandardContextMenu(pos);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSection(tr("Copy for"));
-    const Measured m = measured.value_or(Measured{});
-    const QString noFile = measured && m.path.isEmpty() ? tr("a pasted picture has no file") : QString();
+    // A result belongs to its picture: what the session shows now.
+    const bool measured = session->result().has_value();
+    const Calibration c = session->result().value_or(Calibration{});
+    const QString path = session->picturePath();
+    const QString noFile = measured && path.isEmpty() ? tr("a pasted picture has no file") : QString();
     // A world file belongs to its picture, beside it under its name; the
     // overview may take the level's.
-    const QString pictureName = m.path.isEmpty() ? QStringLiteral("map") : QFileInfo(m.path).completeBaseName();
-    const QString name = !levelName.isEmpty() ? levelName : pictureName;
-    const QString world = measured ? worldFile(m.calibration, m.picture) : QString();
+    const QString pictureName = path.isEmpty() ? QStringLiteral("map") : QFileInfo(path).completeBaseName();
+    const QString name = session->levelLoaded() ? QFileInfo(session->levelPath()).completeBaseName() : pictureName;
+    const QString world = measured ? worldFile(c, session->pictureSize()) : QString();
     const auto copy = [](const QString &text) {
         return [text] { QGuiApplication::clipboard()->setText(text); };
     };
     const auto exists = [](const QString &path) { return QFileInfo::exists(path); };
     const QList<std::tuple<QString, QString, std::function<void()>>> entries = {
-        {tr("Worldspawn keys (command map, Radiant background)"), {}, copy(worldspawnKeys(m.calibration))},
-        {tr("Source overview"), {}, copy(sourceOverview(m.calibration, name))},
+        {tr("Worldspawn keys (command map, Radiant background)"), {}, copy(worldspawnKeys(c))},
+        {tr("Source overview"), {}, copy(sourceOverview(c, name))},
         {tr("World file"), {}, copy(world)},
         {tr("GDAL command"), noFile,
-         copy(measured ? gdalCommand(m.calibration, QFileInfo(m.path).absoluteFilePath(), exists) : QString())},
-        {tr("Save world file…"), {}, [this, path = m.path, pictureName, world] { showSaveDialog(path, pictureName, world); }}};
+         copy(measured ? gdalCommand(c, QFileInfo(path).absoluteFilePath(), exists) : QString())},
+        {tr("Save world file…"), {}, [this, path, pictureName, world] { showSaveDialog(path, pictureName, world); }}};
     for (const auto &[label, unavailable, act] : entries) {
         QAction *action = menu->addAction(unavailable.isEmpty() ? label : label + " (" + unavailable + ')');
         action->setEnabled(measured && unavailable.isEmpty());

@@ -6,9 +6,9 @@
 #include "app/resultmenu.h"
 #include "app/transferrules.h"
 #include "app/viewmenu.h"
-#include "core/calibration.h"
-#include "core/picturefile.h"
+#include "core/resultformats.h"
 #include "form/wholespinbox.h"
+#include "model/session.h"
 #include "view/magnifier.h"
 #include "view/paintwidget.h"
 #include "view/picturearea.h"
@@ -27,112 +27,152 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSpinBox>
 
 // Off unless asked for, e.g. QT_LOGGING_RULES="vellamor.load.info=true".
 Q_LOGGING_CATEGORY(lcLoad, "vellamor.load", QtWarningMsg)
 
 Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags)
+    , measurement(new Session(this))
 {
-    form.setupForm(this);
-    resultMenu = new ResultMenu(form.textEdit, this);
-    viewMenu = new ViewMenu(form.paintWidget, this);
-    levelLayer = new LevelLayer(form, this);
-    pointerKeys = new PointerKeys(form.viewArea, form.paintWidget, this);
-    new EntryKeys(form, pointerKeys, this);
+    widgets.setupForm(this);
+    resultMenu = new ResultMenu(widgets.textEdit, measurement, this);
+    viewMenu = new ViewMenu(widgets.paintWidget, this);
+    levelLayer = new LevelLayer(widgets, measurement, this);
+    pointerKeys = new PointerKeys(widgets.viewArea, widgets.paintWidget, this);
+    new EntryKeys(widgets, pointerKeys, this);
     title = windowTitle();
     connectAll();
 }
 
 void Vellamor::connectAll()
 {
-    connect(form.measureButton, SIGNAL(pressed()), this, SLOT(compute()));
-    for (QSpinBox *box : {form.p1x, form.p1y, form.p2x, form.p2y})
+    const MainForm &f = widgets;
+    connect(f.measureButton, SIGNAL(pressed()), this, SLOT(compute()));
+    for (QSpinBox *box : {f.p1x, f.p1y, f.p2x, f.p2y})
         connect(box, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
+    for (QSpinBox *box : {f.r1x, f.r1y, f.r2x, f.r2y}) {
+        connect(box, &QSpinBox::valueChanged, this, [this, &f] {
+            if (!showing)
+                measurement->setWorlds(QPoint(f.r1x->value(), f.r1y->value()), QPoint(f.r2x->value(), f.r2y->value()));
+        });
+    }
+    connect(measurement, &Session::pictureReleased, this, [this] { widgets.paintWidget->setImage(QImage()); });
+    connect(measurement, &Session::pictureChanged, this, &Vellamor::showPicture);
+    connect(measurement, &Session::pixelsChanged, this, &Vellamor::showPixels);
+    connect(measurement, &Session::worldsChanged, this, &Vellamor::showWorlds);
+    connect(measurement, &Session::resultChanged, this, &Vellamor::showResult);
+    connect(measurement, &Session::levelChanged, this, &Vellamor::showLevel);
+    connect(measurement, &Session::togglesChanged, this, [this] {
+        widgets.magnifier->setOn(measurement->loupe());
+        moveCursor(widgets.paintWidget->mapFromGlobal(QCursor::pos()));
+    });
     connect(viewMenu, &ViewMenu::fileChosen, this, [this](const QString &path) { openFile(path); });
     connect(viewMenu, &ViewMenu::pasteRequested, this, &Vellamor::paste);
     connect(viewMenu, &ViewMenu::levelChosen, this, &Vellamor::openLevel);
-    connect(viewMenu, &ViewMenu::overlayToggled, levelLayer, &LevelLayer::setShown);
+    connect(viewMenu, &ViewMenu::overlayToggled, measurement, &Session::setOverlay);
+    connect(viewMenu, &ViewMenu::magnifierToggled, measurement, &Session::setLoupe);
     connect(viewMenu, &ViewMenu::levelWindowRequested, levelLayer, &LevelLayer::showWindow);
     // The designer saves the level, or renders the overview, and looks again.
-    connect(viewMenu, &ViewMenu::reloadRequested, this, [this] {
-        if (!picturePath.isEmpty())
-            openFile(picturePath);
-        if (!levelLayer->path().isEmpty())
-            openLevel(levelLayer->path());
-    });
-    connect(viewMenu, &ViewMenu::magnifierToggled, this, [this](bool on) {
-        form.magnifier->setOn(on);
-        moveCursor(form.paintWidget->mapFromGlobal(QCursor::pos()));
-    });
+    connect(viewMenu, &ViewMenu::reloadRequested, measurement, &Session::reload);
     connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
-    // A scroll moves the picture under a pointer that stays: the pixel
-    // under it changes at once, whatever scrolled.
-    for (QScrollBar *bar : {form.viewArea->horizontalScrollBar(), form.viewArea->verticalScrollBar()}) {
-        connect(bar, &QScrollBar::valueChanged, this, [this] {
-            const QPoint at = form.viewArea->viewport()->mapFromGlobal(QCursor::pos());
-            if (form.viewArea->viewport()->rect().contains(at))
-                moveCursor(form.paintWidget->mapFromGlobal(QCursor::pos()));
-        });
-    }
     connect(viewMenu, &ViewMenu::pointRequested, this, [this](QPoint viewPos, int key) {
         moveCursor(viewPos);
         pickPoint(key);
     });
+    // A scroll moves the picture under a pointer that stays: the pixel
+    // under it changes at once, whatever scrolled.
+    for (QScrollBar *bar : {f.viewArea->horizontalScrollBar(), f.viewArea->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            const QPoint at = widgets.viewArea->viewport()->mapFromGlobal(QCursor::pos());
+            if (widgets.viewArea->viewport()->rect().contains(at))
+                moveCursor(widgets.paintWidget->mapFromGlobal(QCursor::pos()));
+        });
+    }
 }
 
 void Vellamor::compute()
 {
-    readPicks();
-    const CalibrationEntries entries{QSize(imageWidth, imageHeight), QPoint(pickX1, pickY1), QPoint(pickX2, pickY2),
-                                     QPoint(form.r1x->value(), form.r1y->value()), QPoint(form.r2x->value(), form.r2y->value())};
-    const std::optional<Calibration> calibration = calibrate(entries);
-    form.textEdit->setPlainText(calibrationText(calibration));
-    resultMenu->setResult(calibration, QSize(imageWidth, imageHeight), picturePath);
-    levelLayer->place(calibration ? std::optional(entries) : std::nullopt);
-    form.paintWidget->update();
+    pChanged(0);
+    measurement->measure();
 }
 
 void Vellamor::pChanged(int)
 {
-    readPicks();
-    form.paintWidget->repaint();
+    const MainForm &f = widgets;
+    if (!showing)
+        measurement->setPixels(QPoint(f.p1x->value(), f.p1y->value()), QPoint(f.p2x->value(), f.p2y->value()));
 }
 
-void Vellamor::readPicks()
+void Vellamor::showPixels()
 {
-    pickX1 = form.p1x->value();
-    pickY1 = form.p1y->value();
-    pickX2 = form.p2x->value();
-    pickY2 = form.p2y->value();
-    form.paintWidget->setPickPoints(pickX1, pickY1, pickX2, pickY2);
+    const MainForm &f = widgets;
+    const QPoint first = measurement->pixel(0), second = measurement->pixel(1);
+    showing = true;
+    for (const auto &[box, value] : {std::pair(f.p1x, first.x()), std::pair(f.p1y, first.y()),
+                                     std::pair(f.p2x, second.x()), std::pair(f.p2y, second.y())})
+        box->setValue(value);
+    showing = false;
+    f.paintWidget->setPickPoints(first.x(), first.y(), second.x(), second.y());
+    f.paintWidget->repaint();
+}
+
+void Vellamor::showWorlds()
+{
+    const MainForm &f = widgets;
+    const QPoint first = measurement->world(0), second = measurement->world(1);
+    showing = true;
+    for (const auto &[box, value] : {std::pair(f.r1x, first.x()), std::pair(f.r1y, first.y()),
+                                     std::pair(f.r2x, second.x()), std::pair(f.r2y, second.y())})
+        box->setValue(value);
+    showing = false;
+}
+
+void Vellamor::showResult()
+{
+    QPlainTextEdit *text = widgets.textEdit;
+    switch (measurement->resultState()) {
+    case Session::Result::None:
+        text->clear();
+        text->setToolTip(QString());
+        break;
+    case Session::Result::Invalid:
+        text->setPlainText(calibrationText(std::nullopt));
+        text->setToolTip(validEntriesHint());
+        break;
+    case Session::Result::Valid:
+        text->setPlainText(calibrationText(measurement->result()));
+        text->setToolTip(scaleCheck(*measurement->result(), measurement->pictureSize()));
+        break;
+    }
+    widgets.paintWidget->update();
 }
 
 void Vellamor::mouseMoveEvent(QMouseEvent *event)
 {
-    moveCursor(form.paintWidget->mapFrom(this, event->position().toPoint()));
+    moveCursor(widgets.paintWidget->mapFrom(this, event->position().toPoint()));
 }
 
 void Vellamor::moveCursor(QPoint viewPos)
 {
+    const MainForm &f = widgets;
     // View coordinates are picture pixels, wherever the view is scrolled to.
     // The far bound is the size itself, one past the last.
-    cursorX = qBound(0, viewPos.x(), imageWidth);
-    cursorY = qBound(0, viewPos.y(), imageHeight);
-    form.cursorXLabel->setText(QStringLiteral("x = ") + QString::number(cursorX));
-    form.cursorYLabel->setText(QStringLiteral("y = ") + QString::number(cursorY));
-    const bool overPicture = QRect(0, 0, imageWidth, imageHeight).contains(viewPos);
-    form.magnifier->follow(overPicture ? std::optional(viewPos) : std::nullopt,
-                           form.paintWidget->mapTo(form.magnifier->parentWidget(), viewPos));
+    const QSize size = measurement->pictureSize();
+    cursor = QPoint(qBound(0, viewPos.x(), size.width()), qBound(0, viewPos.y(), size.height()));
+    f.cursorXLabel->setText(QStringLiteral("x = ") + QString::number(cursor.x()));
+    f.cursorYLabel->setText(QStringLiteral("y = ") + QString::number(cursor.y()));
+    const bool overPicture = QRect(QPoint(0, 0), size).contains(viewPos);
+    f.magnifier->follow(overPicture ? std::optional(viewPos) : std::nullopt,
+                        f.paintWidget->mapTo(f.magnifier->parentWidget(), viewPos));
     // Never the view, which costs tens of milliseconds with a large picture;
     // the repaint flushes all that is marked, labels and loupe, at once.
-    form.cursorXLabel->update();
-    form.cursorYLabel->repaint();
+    f.cursorXLabel->update();
+    f.cursorYLabel->repaint();
 
     // A cross-hair over the picture shows the hot spot exactly.
-    if (overPicture != (form.paintWidget->cursor().shape() == Qt::CrossCursor))
-        form.paintWidget->setCursor(overPicture ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (overPicture != (f.paintWidget->cursor().shape() == Qt::CrossCursor))
+        f.paintWidget->setCursor(overPicture ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
 void Vellamor::keyPressEvent(QKeyEvent *event)
@@ -145,34 +185,8 @@ void Vellamor::keyPressEvent(QKeyEvent *event)
 
 void Vellamor::pickPoint(int key)
 {
-    // Without a picture there is no pixel to take, as in the view's menu.
-    if (imageWidth <= 0 || imageHeight <= 0)
-        return;
-    // Each setValue runs pChanged before the next step, and the boxes clamp
-    // to their range. The second point is kept right of and below the first.
-    if (key == Qt::Key_F1) {
-        if (cursorX == imageWidth)
-            --cursorX;
-        if (cursorY == imageHeight)
-            --cursorY;
-        form.p1x->setValue(cursorX);
-        form.p1y->setValue(cursorY);
-        if (form.p2x->value() < cursorX)
-            form.p2x->setValue(cursorX + 1);
-        if (form.p2y->value() < cursorY)
-            form.p2y->setValue(cursorY + 1);
-    } else if (key == Qt::Key_F2) {
-        if (cursorX == 0)
-            ++cursorX;
-        if (cursorY == 0)
-            ++cursorY;
-        form.p2x->setValue(cursorX);
-        form.p2y->setValue(cursorY);
-        if (cursorX < form.p1x->value())
-            form.p1x->setValue(cursorX - 1);
-        if (cursorY < form.p1y->value())
-            form.p1y->setValue(cursorY - 1);
-    }
+    if (key == Qt::Key_F1 || key == Qt::Key_F2)
+        measurement->pickPixel(key == Qt::Key_F1 ? 0 : 1, cursor);
 }
 
 void Vellamor::dragEnterEvent(QDragEnterEvent *event)
@@ -197,19 +211,21 @@ void Vellamor::dropEvent(QDropEvent *event)
 // A level in place of the last; the picture, points, values and result stay.
 QString Vellamor::openLevel(const QString &path)
 {
-    const QString error = levelLayer->load(path);
-    viewMenu->setLevel(levelLayer->loaded());
-    resultMenu->setLevelName(levelLayer->loaded() ? QFileInfo(levelLayer->path()).completeBaseName() : QString());
+    return measurement->openLevel(path);
+}
+
+void Vellamor::showLevel()
+{
+    viewMenu->setLevel(measurement->levelLoaded());
     showTitle();
-    form.paintWidget->update();
-    return error;
+    widgets.paintWidget->update();
 }
 
 // The picture's file and the level's, as far as each is loaded.
 void Vellamor::showTitle()
 {
-    QStringList names = {imageWidth > 0 && imageHeight > 0 ? QFileInfo(picturePath).fileName() : QString(),
-                         levelLayer->loaded() ? QFileInfo(levelLayer->path()).fileName() : QString()};
+    QStringList names = {measurement->hasPicture() ? QFileInfo(measurement->picturePath()).fileName() : QString(),
+                         measurement->levelLoaded() ? QFileInfo(measurement->levelPath()).fileName() : QString()};
     names.removeAll(QString());
     setWindowTitle(names.isEmpty() ? title : names.join(QStringLiteral(" + ")) + QStringLiteral(" — ") + title);
 }
@@ -217,34 +233,25 @@ void Vellamor::showTitle()
 // Every way in ends here: a drop, the command line, Open…, Paste and Reload.
 QString Vellamor::openFile(const QString &path, const QImage *pasted)
 {
-    const QSize before(imageWidth, imageHeight);
-    // Freed before the next is decoded: two large maps are never held.
-    form.paintWidget->setImage(QImage());
-    const PictureFile picture = pasted ? acceptPicture(*pasted) : readPicture(path);
-    form.paintWidget->setImage(picture.image);
-    form.paintWidget->setMessage(picture.error.isEmpty() ? QString()
-            : QStringLiteral("Cannot read %1: %2").arg(pasted ? tr("the pasted picture") : QFileInfo(path).fileName(), picture.error));
-    imageWidth = picture.image.width();
-    imageHeight = picture.image.height();
-    form.viewArea->fitPicture(picture.image.size());
-    form.wLabel->setText(QStringLiteral("w = ") + QString::number(imageWidth));
-    form.hLabel->setText(QStringLiteral("h = ") + QString::number(imageHeight));
-    form.paintWidget->repaint();
+    return pasted ? measurement->pastePicture(*pasted) : measurement->openPicture(path);
+}
 
-    // A result describes one picture; only the same file read again at the
-    // same size keeps it.
-    const bool shown = imageWidth > 0 && imageHeight > 0;
-    if (pasted || path != picturePath || !shown || before != QSize(imageWidth, imageHeight)) {
-        resultMenu->clear();
-        levelLayer->place(std::nullopt); // the drawing shows the result, and goes with it
-    }
-    picturePath = path;
-    viewMenu->setPicture(shown, path);
-    if (!path.isEmpty())
-        resultMenu->setFolder(QFileInfo(path).absolutePath());
+void Vellamor::showPicture()
+{
+    const MainForm &f = widgets;
+    const QSize size = measurement->pictureSize();
+    const QString path = measurement->picturePath();
+    f.paintWidget->setImage(measurement->picture());
+    f.paintWidget->setMessage(measurement->pictureError().isEmpty() ? QString()
+            : QStringLiteral("Cannot read %1: %2").arg(path.isEmpty() ? tr("the pasted picture") : QFileInfo(path).fileName(),
+                                                       measurement->pictureError()));
+    f.viewArea->fitPicture(size);
+    f.wLabel->setText(QStringLiteral("w = ") + QString::number(size.width()));
+    f.hLabel->setText(QStringLiteral("h = ") + QString::number(size.height()));
+    f.paintWidget->repaint();
+    viewMenu->setPicture(measurement->hasPicture(), path);
     showTitle();
-    qCInfo(lcLoad, "%s: %d x %d", pasted ? "pasted picture" : qUtf8Printable(path), imageWidth, imageHeight);
-    return picture.error;
+    qCInfo(lcLoad, "%s: %d x %d", path.isEmpty() ? "pasted picture" : qUtf8Printable(path), size.width(), size.height());
 }
 
 void Vellamor::paste()

@@ -3,15 +3,18 @@
 #include "form/mainform.h"
 
 #include <QMainWindow>
+#include <QPoint>
 
 class QImage;
 class LevelLayer;
 class PointerKeys;
 class ResultMenu;
+class Session;
 class ViewMenu;
 
-// The main window: holds the form, the loaded picture's size, the cursor
-// over the picture and a copy of the two image reference points.
+// The main window: shows the session, one measurement, in the form's
+// widgets and passes the user's intents to it. It keeps only what is its
+// own: the form and the cursor over the picture.
 class Vellamor : public QMainWindow
 {
     Q_OBJECT
@@ -27,15 +30,8 @@ public:
     // read, or nothing when it was.
     QString openLevel(const QString &path);
 
-    MainForm form;
-    qint32 imageWidth = 0;
-    qint32 imageHeight = 0;
-    qint32 cursorX = 0;
-    qint32 cursorY = 0;
-    qint32 pickX1 = 0;
-    qint32 pickY1 = 0;
-    qint32 pickX2 = 0;
-    qint32 pickY2 = 0;
+    Session &session() const { return *measurement; }
+    const MainForm &form() const { return widgets; }
 
 public slots:
     void compute();
@@ -49,16 +45,25 @@ protected:
 
 private:
     void connectAll();
-    void readPicks();
+    void showPicture();
+    void showPixels();
+    void showWorlds();
+    void showResult();
+    void showLevel();
     void moveCursor(QPoint viewPos);
     void pickPoint(int key);
     void showTitle();
     void paste();
 
+    MainForm widgets;
+    Session *measurement;
     ResultMenu *resultMenu;
     ViewMenu *viewMenu;
     PointerKeys *pointerKeys;
     LevelLayer *levelLayer;
-    QString picturePath;
+    QPoint cursor;
+    // Set while the boxes are given the session's values, so that their
+    // changes are not taken back as the user's.
+    bool showing = false;
     QString title;
 };

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QImageReader>
+#include <QLabel>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -278,7 +279,7 @@ DropRound dropOnce(const Picture &picture)
     dropFile(&window, picture.path);
     DropRound round;
     round.loaded = watch.elapsed();
-    if (!watch.waitForFrame() || window.imageWidth != picture.size)
+    if (!watch.waitForFrame() || window.session().pictureSize().width() != picture.size)
         qFatal("%s did not reach the screen", qPrintable(picture.path));
     round.resized = watch.resizedAt;
     round.painted = watch.doneAt;
@@ -424,20 +425,20 @@ void cursorRound(const QString &path, QSize size, bool magnifier)
             action->trigger();
     }
     QList<double> times;
-    const QPoint base = window.form.paintWidget->mapTo(&window, QPoint(20, 20));
+    const QPoint base = window.form().paintWidget->mapTo(&window, QPoint(20, 20));
     for (int i = 0; i < 300; ++i) {
         QElapsedTimer timer;
         timer.start();
         QTest::mouseMove(window.windowHandle(), base + QPoint(i % 2 ? 7 : 0, i % 3));
         times << elapsedMs(timer);
     }
-    if (!path.isEmpty() && window.cursorX < 20)
+    if (!path.isEmpty() && window.form().cursorXLabel->text() == QLatin1String("x = 0"))
         qFatal("cursor moves did not arrive");
-    if (magnifier && !window.form.magnifier->isVisible())
+    if (magnifier && !window.form().magnifier->isVisible())
         qFatal("the magnifier is not shown");
     print(QString("| %1 | %2 | %3 | %4×%5 | %6×%7 | %8 | %9 | %10 |")
                   .arg(platformLabel(QGuiApplication::platformName()),
-                       path.isEmpty() ? "none" : QString::number(window.imageWidth) + "²", magnifier ? "on" : "off")
+                       path.isEmpty() ? "none" : QString::number(window.session().pictureSize().width()) + "²", magnifier ? "on" : "off")
                   .arg(size.width()).arg(size.height()).arg(window.width()).arg(window.height())
                   .arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
 }
@@ -464,13 +465,13 @@ int scrollChild(const QStringList &paths)
         FrameWatch watch(&window);
         dropFile(&window, path);
         watch.waitForFrame();
-        QWidget *viewport = window.form.viewArea->viewport();
-        if (window.form.viewArea->verticalScrollBar()->maximum() < 60) {
+        QWidget *viewport = window.form().viewArea->viewport();
+        if (window.form().viewArea->verticalScrollBar()->maximum() < 60) {
             print(QString("| %1 | %2 | %3×%4 | fits the screen | | |").arg(platformLabel(QGuiApplication::platformName()),
-                          QString::number(window.imageWidth) + "²").arg(window.width()).arg(window.height()));
+                          QString::number(window.session().pictureSize().width()) + "²").arg(window.width()).arg(window.height()));
             continue;
         }
-        PaintCounter painted(window.form.paintWidget);
+        PaintCounter painted(window.form().paintWidget);
         QList<double> times;
         for (int i = 0; i < 100; ++i) {
             const QPoint step(0, i % 2 ? 120 : -120);
@@ -485,7 +486,7 @@ int scrollChild(const QStringList &paths)
             times << elapsedMs(timer);
         }
         print(QString("| %1 | %2 | %3×%4 | %5 | %6 | %7 |")
-                      .arg(platformLabel(QGuiApplication::platformName()), QString::number(window.imageWidth) + "²")
+                      .arg(platformLabel(QGuiApplication::platformName()), QString::number(window.session().pictureSize().width()) + "²")
                       .arg(window.width()).arg(window.height())
                       .arg(ms(median(times)), ms(percentile(times, 0.99)), ms(minimum(times))));
     }
@@ -524,9 +525,9 @@ int levelChild(const QStringList &paths)
     watch.waitForFrame();
     if (!window.openLevel(paths.value(1)).isEmpty())
         qFatal("the level did not read");
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y};
-    const QList<int> values = {0, 0, window.imageWidth, window.imageHeight, -8192, 8192, 8192, -8192};
+    const QList<int> values = {0, 0, window.session().pictureSize().width(), window.session().pictureSize().height(), -8192, 8192, 8192, -8192};
     for (qsizetype i = 0; i < boxes.size(); ++i)
         boxes[i]->setValue(values[i]);
     QList<double> measures, repaints, moves;
@@ -547,7 +548,7 @@ int levelChild(const QStringList &paths)
         moves << elapsedMs(timer);
     }
     print(QString("| %1 | %2 | %3×%4 | %5 | %6 | %7 | %8 |").arg(platformLabel(QGuiApplication::platformName()),
-                  QString::number(window.imageWidth) + "²").arg(f.viewArea->viewport()->width())
+                  QString::number(window.session().pictureSize().width()) + "²").arg(f.viewArea->viewport()->width())
                   .arg(f.viewArea->viewport()->height())
                   .arg(ms(median(measures)), ms(median(repaints)), ms(percentile(repaints, 0.99)), ms(median(moves))));
     return 0;
@@ -692,7 +693,7 @@ void benchMeasure(const QTemporaryDir &dir)
     Vellamor window;
     showAndWait(window);
     dropFile(&window, writePicture(dir, "measure.png", 400, 300));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y};
     const QList<int> values = {5, 50, 92, 250, -70, 100, 100, -300};
     for (qsizetype i = 0; i < boxes.size(); ++i)

@@ -4,6 +4,7 @@
 #include "core/picturefile.h"
 #include "form/mainform.h"
 #include "form/wholespinbox.h"
+#include "model/session.h"
 #include "view/paintwidget.h"
 
 #include <QApplication>

@@ -108,7 +108,7 @@ void TestWindow::startState()
     QVERIFY(showActive(window));
     QCOMPARE(window.windowTitle() + ' ' + window.objectName(), QString("Vellamor VellamorClass"));
     QCOMPARE(window.size(), QSize(684, 609));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     QCOMPARE(f.paintWidget->minimumSize(), QSize(400, 400));
     QVERIFY(f.textEdit->toPlainText().isEmpty() && !window.windowIcon().pixmap(16).isNull());
     const QList<std::pair<const char *, const char *>> texts = {
@@ -200,7 +200,7 @@ void TestWindow::pointing()
     QTemporaryDir dir;
     Vellamor window;
     QVERIFY(showActive(window, QSize(1200, 800), writePicture(dir, "map.png", 640, 480)));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     setEntries(f, before);
     f.r2y->setFocus();
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(1, 1)));
@@ -214,7 +214,7 @@ void TestWindow::pointing()
         QTest::keyClick(window.windowHandle(), combination.key(), combination.keyboardModifiers());
     QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(), QString("x = %1, y = %2").arg(cursor.x()).arg(cursor.y()));
     QCOMPARE(points(f), after);
-    QCOMPARE(QList<int>({window.pickX1, window.pickY1, window.pickX2, window.pickY2}), after);
+    QCOMPARE(QList<int>({window.session().pixel(0).x(), window.session().pixel(0).y(), window.session().pixel(1).x(), window.session().pixel(1).y()}), after);
 }
 
 // A drop reaches the screen before control returns to the event loop, even
@@ -226,7 +226,7 @@ void TestWindow::repaintsAtOnce()
     QVERIFY(showActive(window));
     QVERIFY(dropFile(&window, writePicture(dir, "first.png", 200, 150)));
     QApplication::processEvents();
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     PaintCounter counter(f.paintWidget);
     setEntries(f, {120, 90, 20, 30});
     // Unscaled at the top-left, gray beyond; the rectangle between points
@@ -286,7 +286,7 @@ void TestWindow::doors()
     if (fixture == QLatin1String("pipe") && !makePipe(dir.filePath("probe")))
         QSKIP("no named pipes here");
     QVERIFY((door != "reload" || QFile::remove(path)) && makeFixture(fixture, path));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     setEntries(f, {0, 0, 7, 5, 0, 9, 7, -3});
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QVERIFY(f.textEdit->toPlainText().startsWith("origin") && f.paintWidget->toolTip().isEmpty());
@@ -311,7 +311,7 @@ void TestWindow::doors()
     }
 
     const QSize shown = size.isValid() ? size : QSize(0, 0);
-    QCOMPARE(QString("%1 %2, %3, %4").arg(window.imageWidth).arg(window.imageHeight).arg(f.wLabel->text(), f.hLabel->text()),
+    QCOMPARE(QString("%1 %2, %3, %4").arg(window.session().pictureSize().width()).arg(window.session().pictureSize().height()).arg(f.wLabel->text(), f.hLabel->text()),
              QString("%1 %2, w = %1, h = %2").arg(shown.width()).arg(shown.height()));
     QCOMPARE(window.windowTitle(), size.isValid() ? QFileInfo(path).fileName() + " — Vellamor" : "Vellamor");
     QCOMPARE(QPoint(f.p2x->value(), f.r2y->value()), QPoint(7, -3));
@@ -354,9 +354,9 @@ void TestWindow::drags()
     for (const QString &name : urls)
         list << (name.contains(':') ? QUrl(name) : QUrl::fromLocalFile(name.endsWith("png") || name.endsWith("jpg") || name.endsWith("gif") ? writePicture(dir, name, 8, 6) : dir.filePath(name)));
     mime.setUrls(list);
-    QCOMPARE(dragAndDrop(window.form.paintWidget, &mime, Qt::MoveAction), action);
+    QCOMPARE(dragAndDrop(window.form().paintWidget, &mime, Qt::MoveAction), action);
     const bool level = urls.value(0).endsWith("VMF");
-    QCOMPARE(window.imageWidth, action == Qt::CopyAction && !level ? 8 : 0);
+    QCOMPARE(window.session().pictureSize().width(), action == Qt::CopyAction && !level ? 8 : 0);
     QCOMPARE(window.windowTitle().contains("de_dust"), action == Qt::CopyAction && level);
 }
 
@@ -398,7 +398,7 @@ void TestWindow::pasteFollowsFocus()
     target->setFocus();
     QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(window.windowHandle(), Qt::Key_F5); // a pasted picture has no file to read again
-    QCOMPARE(QSize(window.imageWidth, window.imageHeight), loads ? QSize(12, 9) : QSize(30, 20));
+    QCOMPARE(QSize(window.session().pictureSize().width(), window.session().pictureSize().height()), loads ? QSize(12, 9) : QSize(30, 20));
     QCOMPARE(window.windowTitle(), !loads ? "first.png — Vellamor" : content == "file" ? "other.png — Vellamor" : "Vellamor");
     const QString typed = target->property(focus == "textEdit" ? "plainText" : "value").toString();
     QCOMPARE(content == "file" ? QFileInfo(typed).fileName() : typed, boxText);
@@ -411,21 +411,21 @@ void TestWindow::viewMenu()
     Vellamor window;
     QVERIFY(showActive(window, QSize(1200, 800)));
     QGuiApplication::clipboard()->clear();
-    auto entry = [&](QPoint at, const QString &text) { return menuEntry(window.form.paintWidget, at, text); };
+    auto entry = [&](QPoint at, const QString &text) { return menuEntry(window.form().paintWidget, at, text); };
     QVERIFY(entry(QPoint(300, 200), "Open…")->isEnabled());
     for (const char *text : {"Paste picture", "Reload", "Set 1st point here (F1)", "Set 2nd point here (F2)"})
         QVERIFY2(!entry(QPoint(300, 200), text)->isEnabled(), text);
     QApplication::activePopupWidget()->close(); // Ctrl+V looks at the clipboard anew
     QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
     QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
-    QVERIFY(window.imageWidth == 4 && dropFile(&window, writePicture(dir, "map.png", 640, 480)));
+    QVERIFY(window.session().pictureSize().width() == 4 && dropFile(&window, writePicture(dir, "map.png", 640, 480)));
     QVERIFY(entry(QPoint(5, 5), "Paste picture")->isEnabled() && entry(QPoint(5, 5), "Reload")->isEnabled());
     entry(QPoint(300, 200), "Set 1st point here (F1)")->trigger();
     entry(QPoint(700, 500), "Set 2nd point here (F2)")->trigger();
-    QCOMPARE(points(window.form), QList<int>({300, 200, 640, 480}));
+    QCOMPARE(points(window.form()), QList<int>({300, 200, 640, 480}));
     // Like F2, a second point left of and above the first pushes it aside.
     entry(QPoint(100, 50), "Set 2nd point here (F2)")->trigger();
-    QCOMPARE(points(window.form), QList<int>({99, 49, 100, 50}));
+    QCOMPARE(points(window.form()), QList<int>({99, 49, 100, 50}));
 }
 
 // Each picture is freed before the next is decoded, so replacing a large map
@@ -437,14 +437,14 @@ void TestWindow::largePictures()
     QTemporaryDir dir;
     Vellamor window;
     window.openFile(writePicture(dir, "first.png", 4096, 4096, QColor(1, 2, 3)));
-    PaintWidget *view = window.form.paintWidget;
+    PaintWidget *view = window.form().paintWidget;
     view->resize(8, 8);
     QCOMPARE(view->grab().toImage().pixelColor(7, 7), QColor(1, 2, 3));
     const QString second = writePicture(dir, "second.png", 4096, 4096, QColor(4, 5, 6));
     const bool peakKnown = resetPeakResident();
     qint64 before = residentKiB("VmRSS:");
     window.openFile(second);
-    QVERIFY2(window.imageWidth == 4096 && (!peakKnown || residentKiB("VmHWM:") - before < 4096 * 4096 * 4 / 1024 / 2), "two pictures held");
+    QVERIFY2(window.session().pictureSize().width() == 4096 && (!peakKnown || residentKiB("VmHWM:") - before < 4096 * 4096 * 4 / 1024 / 2), "two pictures held");
 
     // Headers claiming a size; the data behind them is a 16 x 16 picture.
     QByteArray jpeg, bmp;
@@ -462,10 +462,10 @@ void TestWindow::largePictures()
     QVERIFY(resetPeakResident() == peakKnown);
     before = residentKiB("VmRSS:");
     QCOMPARE(window.openFile(huge.fileName()), "wider or taller than 262144 pixels");
-    QVERIFY2(window.imageWidth == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
+    QVERIFY2(window.session().pictureSize().width() == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("premature end of data"));
     window.openFile(large.fileName());
-    QCOMPARE(QSize(window.imageWidth, window.imageHeight), QSize(16384, 16384));
+    QCOMPARE(QSize(window.session().pictureSize().width(), window.session().pictureSize().height()), QSize(16384, 16384));
 }
 
 // Follows examples/README.md with the numbers it prints and copies every
@@ -487,7 +487,7 @@ void TestWindow::result()
     QTemporaryDir dir;
     Vellamor window;
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     const QPoint at(20, 20);
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(values[0], values[1])));
     QTest::keyClick(window.windowHandle(), Qt::Key_F1);
@@ -568,7 +568,7 @@ void TestWindow::beyondTheScreen()
     Vellamor window;
     QVERIFY(showActive(window, QSize(684, 609), writePicture(dir, "map.png", picture.width(), picture.height())));
     QApplication::processEvents();
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
     QCOMPARE(f.viewArea->viewport()->size().expandedTo(picture) == f.viewArea->viewport()->size(), !scrollsAcross && !scrollsDown);
     QScrollBar *across = f.viewArea->horizontalScrollBar(), *down = f.viewArea->verticalScrollBar();
@@ -619,7 +619,7 @@ void TestWindow::pixelExact()
     QVERIFY(picture.save(dir.filePath("ramp.png")));
     Vellamor window;
     QVERIFY(showActive(window, QSize(900, 600), dir.filePath("ramp.png")));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     f.p1x->setFocus();
     QCursor::setPos(f.paintWidget->mapToGlobal(QPoint(100, 60)));
     QTest::keyClick(window.windowHandle(), Qt::Key_Z);
@@ -655,7 +655,7 @@ void TestWindow::levelOverlay()
     QVERIFY(QTest::qWaitForWindowExposed(window.findChild<LevelView *>()));
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     setEntries(f, {120, 90, 520, 390, -544, 408, 1056, -792});
     const QList<QPoint> walls = {{60, 100}, {150, 40}, {599, 400}, {500, 449}, {460, 250}};
     auto onWalls = [&] {
@@ -691,7 +691,7 @@ void TestWindow::levelOverlay()
     QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write("{\n\"classname\" \"worldspawn\"\n{\n( 0 0") && cut.flush());
     QVERIFY(dropFile(&window, cut.fileName()));
     QCOMPARE(f.levelLabel->text(), "cut.map:4:6: expected a number (the file ends)");
-    QVERIFY(f.levelLabel->isVisible() && window.imageWidth == 640 && f.textEdit->toPlainText().startsWith("origin"));
+    QVERIFY(f.levelLabel->isVisible() && window.session().pictureSize().width() == 640 && f.textEdit->toPlainText().startsWith("origin"));
     QCOMPARE(onWalls(), 0);
     QCOMPARE(window.windowTitle(), "sample-map.png — Vellamor");
     // Mended, the level is read again by F5.
@@ -728,7 +728,7 @@ void TestWindow::levelWindow()
     QTest::mouseRelease(view->windowHandle(), Qt::MiddleButton, {}, QPoint(340, 170));
     QVERIFY((view->toWorld(QPointF(340, 170)) - world).manhattanLength() < 1e-9);
     QTest::keyClick(view, Qt::Key_Home);
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     // The hall's outer top-left corner and the vault's outer bottom-right one.
     const QList<std::tuple<QPoint, QPoint, Qt::Key>> corners = {{{-784, 608}, {60, 40}, Qt::Key_F3}, {{1376, -1032}, {600, 450}, Qt::Key_F4}};
     for (const auto &[corner, pixel, key] : corners) {
@@ -758,7 +758,7 @@ void TestWindow::levelWindow()
         QVERIFY(outline >= 3 && shot.pixelColor(at + QPoint(0, corner.y() < 0 ? 4 : -4)) != QColor(255, 200, 0));
     }
     view->close();
-    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.imageWidth == 640);
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.session().pictureSize().width() == 640);
 }
 
 // The level window comes back from its menu entry, takes another level as
@@ -774,15 +774,15 @@ void TestWindow::levelWindowWays()
             "( 4000 64 64 ) ( 4000 64 0 ) ( 4064 64 0 ) w 0 0 0 1 1\n( 4064 0 0 ) ( 4000 0 0 ) ( 4000 0 64 ) w 0 0 0 1 1\n}\n}\n") && small.flush());
     Vellamor window;
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
-    QVERIFY(menuEntry(window.form.paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form.paintWidget, QPoint(5, 5), "Level window")->isEnabled());
+    QVERIFY(menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->isEnabled());
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
     view->close();
     QApplication::setActiveWindow(&window);
-    menuEntry(window.form.paintWidget, QPoint(5, 5), "Level window")->trigger();
+    menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
     QVERIFY(view->isVisible());
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     setEntries(f, {0, 0, 0, 0, -784, 608, 1376, -1032});
     const QImage marked = view->grab().toImage();
     for (const QPoint point : {QPoint(-784, 608), QPoint(1376, -1032)}) {
@@ -813,7 +813,7 @@ void TestWindow::nothingAlteredSilently()
 {
     Vellamor window;
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     typeInto(f.r1x, "-544.5");
     QCOMPARE(f.r1x->value(), -545);
     QCOMPARE(f.r1x->toolTip(), "rounded from -544.5");
@@ -864,7 +864,7 @@ void TestWindow::copyEntries()
     QTemporaryDir dir;
     Vellamor window;
     QVERIFY(showActive(window, QSize(800, 600)));
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     if (source == "file") {
         QVERIFY(dropFile(&window, writePicture(dir, "de.map.v2.png", 1, 1)));
     } else {

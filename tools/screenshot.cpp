@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 10; ++i)
         QApplication::processEvents();
 
-    const MainForm &f = window.form;
+    const MainForm &f = window.form();
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(120, 90)));
     QTest::keyClick(window.windowHandle(), Qt::Key_F1);
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(520, 390)));
