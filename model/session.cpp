@@ -11,23 +11,24 @@ Session::Session(QObject *parent)
 QString Session::openPicture(const QString &path)
 {
     // Let go of the old picture first: two large maps are never held.
+    const QSize before = pictureSize();
     image = QImage();
     emit pictureReleased();
     const PictureFile read = readPicture(path);
-    return takePicture(read.image, path, read.error, false);
+    return takePicture(read.image, path, read.error, before, false);
 }
 
 QString Session::pastePicture(const QImage &pasted)
 {
+    const QSize before = pictureSize();
     image = QImage();
     emit pictureReleased();
     const PictureFile accepted = acceptPicture(pasted);
-    return takePicture(accepted.image, QString(), accepted.error, true);
+    return takePicture(accepted.image, QString(), accepted.error, before, true);
 }
 
-QString Session::takePicture(const QImage &taken, const QString &path, const QString &error, bool pasted)
+QString Session::takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted)
 {
-    const QSize before = pictureSize();
     const bool sameFile = !pasted && !pictureFile.isEmpty() && path == pictureFile;
     image = taken;
     pictureFile = path;

@@ -83,7 +83,7 @@ signals:
     void togglesChanged();
 
 private:
-    QString takePicture(const QImage &taken, const QString &path, const QString &error, bool pasted);
+    QString takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted);
     void clearResult();
 
     QImage image;
