@@ -153,7 +153,7 @@ void LevelTokenizer::read()
 bool LevelTokenizer::expect(char punctuation)
 {
     const Token token = next();
-    if (token.kind == Punctuation && token.text[0] == punctuation)
+    if (token.is(punctuation))
         return true;
     fail(token, QStringLiteral("expected '%1'").arg(QLatin1Char(punctuation)));
     return false;
@@ -169,10 +169,22 @@ std::optional<double> LevelTokenizer::number()
     return value;
 }
 
+std::optional<Vec3> LevelTokenizer::vector()
+{
+    Vec3 point;
+    for (double *axis : {&point.x, &point.y, &point.z}) {
+        const std::optional<double> value = number();
+        if (!value)
+            return std::nullopt;
+        *axis = *value;
+    }
+    return point;
+}
+
 std::optional<QByteArray> LevelTokenizer::name()
 {
     const Token token = next();
-    if (token.kind == Word || token.kind == String)
+    if (token.isName())
         return token.text.toByteArray();
     fail(token, QStringLiteral("expected a name"));
     return std::nullopt;
@@ -183,7 +195,12 @@ void LevelTokenizer::fail(const Token &at, const QString &what)
     if (failed())
         return;
     const QString found = at.kind == End && pos >= text.size() ? QStringLiteral(" (the file ends)") : QString();
-    fault = QStringLiteral("%1:%2:%3: %4%5").arg(fileName).arg(at.line).arg(at.column).arg(what, found);
+    fault = {at.line, at.column, what + found};
     haveAhead = true;
     ahead = Token();
+}
+
+QString LevelTokenizer::error() const
+{
+    return failed() ? QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(fault.line).arg(fault.column).arg(fault.message) : QString();
 }

@@ -26,22 +26,36 @@ public:
         QByteArrayView text;
         int line = 1;
         int column = 1;
+
+        bool is(char punctuation) const { return kind == Punctuation && text[0] == punctuation; }
+        bool isName() const { return kind == Word || kind == String; }
     };
 
     const Token &peek();
     Token next();
     bool atEnd() { return peek().kind == End; }
+    // Whether the next token is this punctuation.
+    bool nextIs(char punctuation) { return peek().is(punctuation); }
 
-    // Each takes the next token, or records what was expected there.
+    // Each takes the next token or tokens, or records what was expected.
     bool expect(char punctuation);
     std::optional<double> number();
+    std::optional<Vec3> vector(); // three numbers
     std::optional<QByteArray> name(); // a word or a quoted string
 
+    // Where reading stopped, and why.
+    struct Fault
+    {
+        int line = 0;
+        int column = 0;
+        QString message;
+    };
     // Records a fault at this token unless one is recorded already.
     void fail(const Token &at, const QString &what);
     void failHere(const QString &what) { fail(peek(), what); }
-    bool failed() const { return !fault.isEmpty(); }
-    QString error() const { return fault; }
+    bool failed() const { return !fault.message.isEmpty(); }
+    // "NAME:LINE:COLUMN: what", the one form every reader's fault takes.
+    QString error() const;
 
 private:
     void read();
@@ -53,7 +67,7 @@ private:
     qsizetype lineStart = 0;
     Token ahead;
     bool haveAhead = false;
-    QString fault;
+    Fault fault;
 };
 
 // A number as a level writes it, finite and within a sane world. A number

@@ -9,28 +9,18 @@ constexpr int maxDepth = 64;
 
 using Token = LevelTokenizer::Token;
 
-bool isPunctuation(const Token &token, char c)
-{
-    return token.kind == LevelTokenizer::Punctuation && token.text[0] == c;
-}
-
 // "(x y z) (x y z) (x y z)", read with the tokenizer so that a fault inside
 // is reported where the plane's value stands.
 bool parsePlane(LevelTokenizer &tokens, const Token &value, BrushFace *face)
 {
     LevelTokenizer inner(value.text.toByteArray(), QString());
     for (Vec3 &point : face->points) {
-        bool good = inner.expect('(');
-        for (double *axis : {&point.x, &point.y, &point.z}) {
-            const std::optional<double> number = good ? inner.number() : std::nullopt;
-            good = good && number;
-            if (good)
-                *axis = *number;
-        }
-        if (!good || !inner.expect(')')) {
+        const std::optional<Vec3> read = inner.expect('(') ? inner.vector() : std::nullopt;
+        if (!read || !inner.expect(')')) {
             tokens.fail(value, QStringLiteral("expected a plane \"(x y z) (x y z) (x y z)\""));
             return false;
         }
+        point = *read;
     }
     return true;
 }
@@ -76,20 +66,20 @@ private:
         }
         for (;;) {
             const Token key = tokens.next();
-            if (isPunctuation(key, '}'))
+            if (key.is('}'))
                 return true;
-            if (key.kind != LevelTokenizer::Word && key.kind != LevelTokenizer::String) {
+            if (!key.isName()) {
                 tokens.fail(key, QStringLiteral("expected a name or '}'"));
                 return false;
             }
-            if (isPunctuation(tokens.peek(), '{')) {
+            if (tokens.nextIs('{')) {
                 tokens.next();
                 if (!child(depth, key.text.toByteArray(), entity, brush, side))
                     return false;
                 continue;
             }
             const Token value = tokens.next();
-            if (value.kind != LevelTokenizer::String && value.kind != LevelTokenizer::Word) {
+            if (!value.isName()) {
                 tokens.fail(value, QStringLiteral("expected a value or '{'"));
                 return false;
             }
