@@ -60,7 +60,9 @@ void Vellamor::connectAll()
     connect(measurement, &Session::pictureReleased, this, [this] { widgets.paintWidget->setImage(QImage()); });
     connect(measurement, &Session::pictureChanged, this, &Vellamor::showPicture);
     connect(measurement, &Session::pixelsChanged, this, &Vellamor::showPixels);
-    connect(measurement, &Session::worldsChanged, this, &Vellamor::showWorlds);
+    connect(measurement, &Session::worldsChanged, this, [this] {
+        showPoints({widgets.r1x, widgets.r1y, widgets.r2x, widgets.r2y}, measurement->world(0), measurement->world(1));
+    });
     connect(measurement, &Session::resultChanged, this, &Vellamor::showResult);
     connect(measurement, &Session::levelChanged, this, &Vellamor::showLevel);
     connect(measurement, &Session::togglesChanged, this, [this] {
@@ -104,28 +106,23 @@ void Vellamor::pChanged(int)
         measurement->setPixels(QPoint(f.p1x->value(), f.p1y->value()), QPoint(f.p2x->value(), f.p2y->value()));
 }
 
+// The session's points in the form's boxes, not taken back as the user's.
+void Vellamor::showPoints(const std::array<QSpinBox *, 4> &boxes, QPoint first, QPoint second)
+{
+    showing = true;
+    const int values[] = {first.x(), first.y(), second.x(), second.y()};
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->setValue(values[i]);
+    showing = false;
+}
+
 void Vellamor::showPixels()
 {
     const MainForm &f = widgets;
     const QPoint first = measurement->pixel(0), second = measurement->pixel(1);
-    showing = true;
-    for (const auto &[box, value] : {std::pair(f.p1x, first.x()), std::pair(f.p1y, first.y()),
-                                     std::pair(f.p2x, second.x()), std::pair(f.p2y, second.y())})
-        box->setValue(value);
-    showing = false;
+    showPoints({f.p1x, f.p1y, f.p2x, f.p2y}, first, second);
     f.paintWidget->setPickPoints(first.x(), first.y(), second.x(), second.y());
     f.paintWidget->repaint();
-}
-
-void Vellamor::showWorlds()
-{
-    const MainForm &f = widgets;
-    const QPoint first = measurement->world(0), second = measurement->world(1);
-    showing = true;
-    for (const auto &[box, value] : {std::pair(f.r1x, first.x()), std::pair(f.r1y, first.y()),
-                                     std::pair(f.r2x, second.x()), std::pair(f.r2y, second.y())})
-        box->setValue(value);
-    showing = false;
 }
 
 void Vellamor::showResult()

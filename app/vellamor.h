@@ -5,9 +5,12 @@
 #include <QMainWindow>
 #include <QPoint>
 
+#include <array>
+
 class QImage;
 class LevelLayer;
 class PointerKeys;
+class QSpinBox;
 class ResultMenu;
 class Session;
 class ViewMenu;
@@ -46,8 +49,8 @@ protected:
 private:
     void connectAll();
     void showPicture();
+    void showPoints(const std::array<QSpinBox *, 4> &boxes, QPoint first, QPoint second);
     void showPixels();
-    void showWorlds();
     void showResult();
     void showLevel();
     void moveCursor(QPoint viewPos);

@@ -8,6 +8,8 @@ Session::Session(QObject *parent)
 {
 }
 
+Session::~Session() = default;
+
 QString Session::openPicture(const QString &path)
 {
     // Let go of the old picture first: two large maps are never held.
@@ -57,22 +59,25 @@ void Session::reload()
         openLevel(levelFile);
 }
 
+bool Session::replace(QPoint (&pair)[2], QPoint first, QPoint second)
+{
+    if (pair[0] == first && pair[1] == second)
+        return false;
+    pair[0] = first;
+    pair[1] = second;
+    return true;
+}
+
 void Session::setPixels(QPoint first, QPoint second)
 {
-    if (pixels[0] == first && pixels[1] == second)
-        return;
-    pixels[0] = first;
-    pixels[1] = second;
-    emit pixelsChanged();
+    if (replace(pixels, first, second))
+        emit pixelsChanged();
 }
 
 void Session::setWorlds(QPoint first, QPoint second)
 {
-    if (worlds[0] == first && worlds[1] == second)
-        return;
-    worlds[0] = first;
-    worlds[1] = second;
-    emit worldsChanged();
+    if (replace(worlds, first, second))
+        emit worldsChanged();
 }
 
 void Session::pickPixel(int index, QPoint cursor)

@@ -10,17 +10,17 @@
 
 #include <optional>
 
-// One measurement, and the one copy of it: the picture, the level, both
-// reference points on the picture and in the world, the last result and
-// the view's toggles, with the rules that join them. The window shows it
-// and passes the user's intents to it; the command line and the tests use
-// it without a window.
+// One measurement, its one copy and its rules: the picture, the level, both
+// reference points on the picture and in the world, the last result and the
+// view's toggles. Windows show it and pass the user's intents to it; the
+// command line and the tests use it as it is.
 class Session : public QObject
 {
     Q_OBJECT
 
 public:
     explicit Session(QObject *parent = nullptr);
+    ~Session() override;
 
     // The picture from a file, whatever its name says, or pasted, with no
     // file; returns why it could not be read, or nothing. A result belongs
@@ -85,6 +85,7 @@ signals:
 private:
     QString takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted);
     void clearResult();
+    static bool replace(QPoint (&pair)[2], QPoint first, QPoint second);
 
     QImage image;
     QString pictureFile;
