@@ -36,69 +36,35 @@ Widget *sized(Widget *widget, const char *name, QSizePolicy::Policy horizontal, 
     return widget;
 }
 
-// The group boxes' children in creation order, each in its grid cell: a
-// spin box or a label, with or without a minimum height of 18.
-struct GridChild
+// A label or a number box, named, in its grid cell; most are at least 18
+// pixels tall.
+template<class Widget>
+Widget *addToGrid(QGridLayout *grid, Widget *widget, const char *name, int row, int column, bool tall = true)
 {
-    int group;
-    const char *name;
-    int row;
-    int column;
-    WholeSpinBox *MainForm::*spinBox;
-    QLabel *MainForm::*label;
-    bool minimumHeight;
-};
+    widget->setObjectName(name);
+    if (tall)
+        widget->setMinimumSize(QSize(0, 18));
+    grid->addWidget(widget, row, column, 1, 1);
+    return widget;
+}
 
-const GridChild gridChildren[] = {
-    {0, "p1x", 3, 0, &MainForm::p1x, nullptr, true},
-    {0, "p1y", 3, 1, &MainForm::p1y, nullptr, true},
-    {0, "p1Label", 2, 0, nullptr, &MainForm::p1Label, true},
-    {0, "p2Label", 4, 0, nullptr, &MainForm::p2Label, true},
-    {0, "p2x", 5, 0, &MainForm::p2x, nullptr, true},
-    {0, "p2y", 5, 1, &MainForm::p2y, nullptr, true},
-    {0, "imageLabel", 6, 0, nullptr, &MainForm::imageLabel, true},
-    {0, "wLabel", 7, 0, nullptr, &MainForm::wLabel, true},
-    {0, "hLabel", 7, 1, nullptr, &MainForm::hLabel, true},
-    {0, "cursorLabel", 0, 0, nullptr, &MainForm::cursorLabel, false},
-    {0, "cursorXLabel", 1, 0, nullptr, &MainForm::cursorXLabel, false},
-    {0, "cursorYLabel", 1, 1, nullptr, &MainForm::cursorYLabel, false},
-    {1, "r2x", 3, 0, &MainForm::r2x, nullptr, true},
-    {1, "r1Label", 0, 0, nullptr, &MainForm::r1Label, true},
-    {1, "r1y", 1, 1, &MainForm::r1y, nullptr, true},
-    {1, "r1x", 1, 0, &MainForm::r1x, nullptr, true},
-    {1, "r2Label", 2, 0, nullptr, &MainForm::r2Label, false},
-    {1, "r2y", 3, 1, &MainForm::r2y, nullptr, true},
-};
-
-// A group box of its preferred size with its children in a grid. Picture
-// points reach every pixel of a picture that loads; world points the
-// largest world.
-QGroupBox *createGroupBox(MainForm *form, int group, const char *name, const char *gridName)
+// Reaches -limit ... limit.
+WholeSpinBox *numberBox(QWidget *parent, int limit)
 {
-    auto *groupBox = sized(new QGroupBox(form->centralWidget), name, QSizePolicy::Fixed, QSizePolicy::Fixed, QSize(150, 0));
-    auto *grid = new QGridLayout(groupBox);
+    auto *box = new WholeSpinBox(parent);
+    box->setMinimum(-limit);
+    box->setMaximum(limit);
+    return box;
+}
+
+// A group box of its preferred size, its children in a grid.
+QGridLayout *groupGrid(QGroupBox *group, const char *gridName)
+{
+    auto *grid = new QGridLayout(group);
     grid->setSpacing(6);
     grid->setContentsMargins(11, 11, 11, 11);
     grid->setObjectName(gridName);
-    const int limit = group == 0 ? maxPictureSide : maxWorldCoordinate;
-    for (const GridChild &child : gridChildren) {
-        if (child.group != group)
-            continue;
-        QWidget *widget = nullptr;
-        if (child.spinBox) {
-            auto *spinBox = new WholeSpinBox(groupBox);
-            spinBox->setMinimum(-limit);
-            spinBox->setMaximum(limit);
-            widget = form->*child.spinBox = spinBox;
-        } else {
-            widget = form->*child.label = new QLabel(groupBox);
-        }
-        widget->setObjectName(child.name);
-        if (child.minimumHeight)
-            widget->setMinimumSize(QSize(0, 18));
-        grid->addWidget(widget, child.row, child.column, 1, 1);
-    }
-    return groupBox;
+    return grid;
 }
 
 } // namespace
@@ -123,34 +89,59 @@ void MainForm::setupForm(QMainWindow *window)
     centralWidget->setObjectName("centralWidget");
     centralWidget->setMouseTracking(true);
 
-    auto *verticalLayout_2 = new QVBoxLayout(centralWidget);
-    verticalLayout_2->setSpacing(6);
-    verticalLayout_2->setContentsMargins(11, 11, 11, 11);
-    verticalLayout_2->setObjectName("verticalLayout_2");
+    // One row: the entries' column on the left, the picture on the right.
+    auto *outerLayout = new QVBoxLayout(centralWidget);
+    outerLayout->setSpacing(6);
+    outerLayout->setContentsMargins(11, 11, 11, 11);
+    outerLayout->setObjectName("verticalLayout_2");
 
-    auto *horizontalLayout = new QHBoxLayout();
-    horizontalLayout->setSpacing(6);
-    horizontalLayout->setObjectName("horizontalLayout");
+    auto *rowLayout = new QHBoxLayout();
+    rowLayout->setSpacing(6);
+    rowLayout->setObjectName("horizontalLayout");
 
-    auto *verticalLayout = new QVBoxLayout();
-    verticalLayout->setSpacing(6);
-    verticalLayout->setObjectName("verticalLayout");
+    auto *entriesLayout = new QVBoxLayout();
+    entriesLayout->setSpacing(6);
+    entriesLayout->setObjectName("verticalLayout");
 
-    groupBox = createGroupBox(this, 0, "groupBox", "gridLayout");
-    verticalLayout->addWidget(groupBox);
-    groupBox_2 = createGroupBox(this, 1, "groupBox_2", "gridLayout_2");
-    verticalLayout->addWidget(groupBox_2);
+    // The picture's points reach every pixel of a picture that loads; the
+    // cursor and the picture's size are shown above and below them.
+    pictureGroup = sized(new QGroupBox(centralWidget), "groupBox", QSizePolicy::Fixed, QSizePolicy::Fixed, QSize(150, 0));
+    QGridLayout *pictureGrid = groupGrid(pictureGroup, "gridLayout");
+    p1x = addToGrid(pictureGrid, numberBox(pictureGroup, maxPictureSide), "p1x", 3, 0);
+    p1y = addToGrid(pictureGrid, numberBox(pictureGroup, maxPictureSide), "p1y", 3, 1);
+    p1Label = addToGrid(pictureGrid, new QLabel(pictureGroup), "p1Label", 2, 0);
+    p2Label = addToGrid(pictureGrid, new QLabel(pictureGroup), "p2Label", 4, 0);
+    p2x = addToGrid(pictureGrid, numberBox(pictureGroup, maxPictureSide), "p2x", 5, 0);
+    p2y = addToGrid(pictureGrid, numberBox(pictureGroup, maxPictureSide), "p2y", 5, 1);
+    imageLabel = addToGrid(pictureGrid, new QLabel(pictureGroup), "imageLabel", 6, 0);
+    wLabel = addToGrid(pictureGrid, new QLabel(pictureGroup), "wLabel", 7, 0);
+    hLabel = addToGrid(pictureGrid, new QLabel(pictureGroup), "hLabel", 7, 1);
+    cursorLabel = addToGrid(pictureGrid, new QLabel(pictureGroup), "cursorLabel", 0, 0, false);
+    cursorXLabel = addToGrid(pictureGrid, new QLabel(pictureGroup), "cursorXLabel", 1, 0, false);
+    cursorYLabel = addToGrid(pictureGrid, new QLabel(pictureGroup), "cursorYLabel", 1, 1, false);
+    entriesLayout->addWidget(pictureGroup);
+
+    // The world's points reach the largest world.
+    worldGroup = sized(new QGroupBox(centralWidget), "groupBox_2", QSizePolicy::Fixed, QSizePolicy::Fixed, QSize(150, 0));
+    QGridLayout *worldGrid = groupGrid(worldGroup, "gridLayout_2");
+    r2x = addToGrid(worldGrid, numberBox(worldGroup, maxWorldCoordinate), "r2x", 3, 0);
+    r1Label = addToGrid(worldGrid, new QLabel(worldGroup), "r1Label", 0, 0);
+    r1y = addToGrid(worldGrid, numberBox(worldGroup, maxWorldCoordinate), "r1y", 1, 1);
+    r1x = addToGrid(worldGrid, numberBox(worldGroup, maxWorldCoordinate), "r1x", 1, 0);
+    r2Label = addToGrid(worldGrid, new QLabel(worldGroup), "r2Label", 2, 0, false);
+    r2y = addToGrid(worldGrid, numberBox(worldGroup, maxWorldCoordinate), "r2y", 3, 1);
+    entriesLayout->addWidget(worldGroup);
 
     measureButton = new QPushButton(centralWidget);
     measureButton->setObjectName("measureButton");
-    verticalLayout->addWidget(measureButton);
+    entriesLayout->addWidget(measureButton);
 
     textEdit = sized(new QPlainTextEdit(centralWidget), "textEdit", QSizePolicy::Fixed, QSizePolicy::Expanding, QSize(200, 0));
-    verticalLayout->addWidget(textEdit);
+    entriesLayout->addWidget(textEdit);
 
-    verticalLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    entriesLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
-    horizontalLayout->addLayout(verticalLayout);
+    rowLayout->addLayout(entriesLayout);
 
     // The view scrolls inside its area once the window would outgrow the
     // screen; the loupe floats over it.
@@ -173,9 +164,9 @@ void MainForm::setupForm(QMainWindow *window)
     levelLabel->move(4, 4);
     levelLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     levelLabel->hide();
-    horizontalLayout->addWidget(viewArea);
+    rowLayout->addWidget(viewArea);
 
-    verticalLayout_2->addLayout(horizontalLayout);
+    outerLayout->addLayout(rowLayout);
 
     window->setCentralWidget(centralWidget);
 
@@ -194,7 +185,7 @@ void MainForm::setupForm(QMainWindow *window)
 void MainForm::retranslateForm(QMainWindow *window)
 {
     window->setWindowTitle(tr("Vellamor"));
-    groupBox->setTitle(tr("Your Visualization"));
+    pictureGroup->setTitle(tr("Your Visualization"));
     p1x->setPrefix(tr("x = "));
     p1y->setPrefix(tr("y = "));
     p1Label->setText(tr("1st Point (F1)"));
@@ -207,7 +198,7 @@ void MainForm::retranslateForm(QMainWindow *window)
     cursorLabel->setText(tr("Cursor"));
     cursorXLabel->setText(tr("x = 0"));
     cursorYLabel->setText(tr("y = 0"));
-    groupBox_2->setTitle(tr("Quake (radiant)"));
+    worldGroup->setTitle(tr("Quake (radiant)"));
     r1Label->setText(tr("1st Point"));
     r2Label->setText(tr("2nd Point"));
     measureButton->setText(tr("Measure"));

@@ -14,14 +14,17 @@ class QWidget;
 class WholeSpinBox;
 
 // Builds the main window's children and holds pointers to them, in creation
-// order. The window owns the widgets through Qt's parent-child ownership.
+// order: the picture's group (cursor, points, size), the world's group, the
+// Measure button, the text box, and the picture's view with the loupe and
+// the level's note over it. The window owns the widgets through Qt's
+// parent-child ownership.
 struct MainForm
 {
     Q_DECLARE_TR_FUNCTIONS(VellamorClass)
 
 public:
     QWidget *centralWidget = nullptr;
-    QGroupBox *groupBox = nullptr;
+    QGroupBox *pictureGroup = nullptr;
     WholeSpinBox *p1x = nullptr;
     WholeSpinBox *p1y = nullptr;
     QLabel *p1Label = nullptr;
@@ -34,7 +37,7 @@ public:
     QLabel *cursorLabel = nullptr;
     QLabel *cursorXLabel = nullptr;
     QLabel *cursorYLabel = nullptr;
-    QGroupBox *groupBox_2 = nullptr;
+    QGroupBox *worldGroup = nullptr;
     WholeSpinBox *r2x = nullptr;
     QLabel *r1Label = nullptr;
     WholeSpinBox *r1y = nullptr;

@@ -123,7 +123,7 @@ void TestWindow::startState()
         QCOMPARE(spin ? spin->text() : child->property(qobject_cast<QGroupBox *>(child) ? "title" : "text").toString(), text);
     }
     QStringList cells; // where each child sits in its group's grid
-    for (QGroupBox *group : {f.groupBox, f.groupBox_2}) {
+    for (QGroupBox *group : {f.pictureGroup, f.worldGroup}) {
         auto *grid = static_cast<QGridLayout *>(group->layout());
         for (int i = 0, row, column, span; i < grid->count(); ++i) {
             grid->getItemPosition(i, &row, &column, &span, &span);
