@@ -2,7 +2,6 @@
 
 #include "app/pointerkeys.h"
 #include "app/transferrules.h"
-#include "form/mainform.h"
 #include "form/wholespinbox.h"
 
 #include <QClipboard>
@@ -11,13 +10,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-EntryKeys::EntryKeys(const MainForm &form, const PointerKeys *pointer, QObject *parent)
+EntryKeys::EntryKeys(QPushButton *measureButton, QPlainTextEdit *textEdit, const Points &points,
+                     const PointerKeys *pointer, QObject *parent)
     : QObject(parent)
-    , measureButton(form.measureButton)
-    , textEdit(form.textEdit)
+    , measureButton(measureButton)
+    , textEdit(textEdit)
     , pointer(pointer)
+    , points(points)
 {
-    points = {{form.p1x, form.p1y}, {form.p2x, form.p2y}, {form.r1x, form.r1y}, {form.r2x, form.r2y}};
     for (const auto &[x, y] : points) {
         x->installEventFilter(this);
         y->installEventFilter(this);

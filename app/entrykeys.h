@@ -3,7 +3,6 @@
 #include <QList>
 #include <QObject>
 
-struct MainForm;
 class PointerKeys;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,7 +17,10 @@ class WholeSpinBox;
 class EntryKeys : public QObject
 {
 public:
-    EntryKeys(const MainForm &form, const PointerKeys *pointer, QObject *parent);
+    // Each point's x and y boxes.
+    using Points = QList<std::pair<WholeSpinBox *, WholeSpinBox *>>;
+    EntryKeys(QPushButton *measureButton, QPlainTextEdit *textEdit, const Points &points, const PointerKeys *pointer,
+              QObject *parent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -27,6 +29,5 @@ private:
     QPushButton *measureButton;
     QPlainTextEdit *textEdit;
     const PointerKeys *pointer;
-    // Each point's x and y boxes.
-    QList<std::pair<WholeSpinBox *, WholeSpinBox *>> points;
+    Points points;
 };

@@ -1,6 +1,5 @@
 #include "app/levellayer.h"
 
-#include "form/mainform.h"
 #include "form/wholespinbox.h"
 #include "model/session.h"
 #include "view/levelview.h"
@@ -11,10 +10,13 @@
 #include <QLabel>
 #include <QToolTip>
 
-LevelLayer::LevelLayer(const MainForm &form, Session *session, QWidget *window)
+LevelLayer::LevelLayer(Session *session, QLabel *note, PaintWidget *overlay, const std::array<WholeSpinBox *, 4> &worldBoxes,
+                       QWidget *window)
     : QObject(window)
-    , form(form)
     , session(session)
+    , note(note)
+    , overlay(overlay)
+    , worldBoxes(worldBoxes)
     , window(window)
 {
     connect(session, &Session::levelChanged, this, &LevelLayer::showLevel);
@@ -25,7 +27,7 @@ LevelLayer::LevelLayer(const MainForm &form, Session *session, QWidget *window)
     });
     connect(session, &Session::togglesChanged, this, [this] {
         placeOverlay();
-        this->form.paintWidget->update();
+        this->overlay->update();
     });
 }
 
@@ -33,10 +35,10 @@ LevelLayer::LevelLayer(const MainForm &form, Session *session, QWidget *window)
 void LevelLayer::showLevel()
 {
     const bool loaded = session->levelLoaded();
-    form.levelLabel->setText(loaded ? footprintsSummary(QFileInfo(session->levelPath()).fileName(), session->footprints())
+    note->setText(loaded ? footprintsSummary(QFileInfo(session->levelPath()).fileName(), session->footprints())
                                     : session->levelError());
-    form.levelLabel->adjustSize();
-    form.levelLabel->show();
+    note->adjustSize();
+    note->show();
     placeOverlay();
     if (levelView)
         levelView->setLevel(session->footprints());
@@ -53,7 +55,7 @@ void LevelLayer::showWindow()
         // A corner off the grid is rounded, and one beyond the boxes'
         // range refused, each with a note at the box.
         connect(levelView, &LevelView::worldPointPicked, this, [this](int index, QPointF point) {
-            const QString refusal = WholeSpinBox::setPoint(index == 0 ? form.r1x : form.r2x, index == 0 ? form.r1y : form.r2y, point);
+            const QString refusal = WholeSpinBox::setPoint(worldBoxes[2 * index], worldBoxes[2 * index + 1], point);
             if (!refusal.isEmpty())
                 QToolTip::showText(QCursor::pos(), refusal, levelView);
         });
@@ -87,7 +89,7 @@ void LevelLayer::placeOverlay()
 {
     const std::optional<CalibrationEntries> &placement = session->measuredEntries();
     if (!placement || !session->overlay() || !session->levelLoaded()) {
-        form.paintWidget->setOverlay({}, {});
+        overlay->setOverlay({}, {});
         return;
     }
     const QTransform transform = pictureFromWorld(*placement);
@@ -99,5 +101,5 @@ void LevelLayer::placeOverlay()
     QList<QPointF> marks;
     for (const QPointF &mark : world.marks)
         marks.append(transform.map(mark));
-    form.paintWidget->setOverlay(outlines, marks);
+    overlay->setOverlay(outlines, marks);
 }

@@ -2,8 +2,12 @@
 
 #include <QObject>
 
-struct MainForm;
+#include <array>
+
 class LevelView;
+class PaintWidget;
+class QLabel;
+class WholeSpinBox;
 class Session;
 class QWidget;
 
@@ -16,7 +20,10 @@ class LevelLayer : public QObject
     Q_OBJECT
 
 public:
-    LevelLayer(const MainForm &form, Session *session, QWidget *window);
+    // The note over the picture, the view the level is drawn over, and the
+    // world boxes r1x, r1y, r2x, r2y that points picked on the level fill.
+    LevelLayer(Session *session, QLabel *note, PaintWidget *overlay, const std::array<WholeSpinBox *, 4> &worldBoxes,
+               QWidget *window);
 
     void showWindow();
 
@@ -26,8 +33,10 @@ private:
     void placeOverlay();
     void showWorldPoints();
 
-    const MainForm &form;
     Session *session;
+    QLabel *note;
+    PaintWidget *overlay;
+    std::array<WholeSpinBox *, 4> worldBoxes;
     QWidget *window;
     LevelView *levelView = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "app/vellamor.h"
+#include "model/session.h"
 #include "core/picturefile.h"
 
 #include <QCoreApplication>
@@ -25,12 +26,12 @@ int main(int argc, char *argv[])
     allowLargePictures();
     Vellamor window;
     if (!line.picture.isEmpty()) {
-        const QString why = window.openFile(line.picture);
+        const QString why = window.session().openPicture(line.picture);
         if (!why.isEmpty())
             std::fprintf(stderr, "vellamor: cannot read %s: %s\n", qPrintable(line.picture), qPrintable(why));
     }
     if (!line.level.isEmpty()) {
-        const QString why = window.openLevel(line.level);
+        const QString why = window.session().openLevel(line.level);
         if (!why.isEmpty())
             std::fprintf(stderr, "vellamor: %s\n", qPrintable(why));
     }

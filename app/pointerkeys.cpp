@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QScrollBar>
 
 PointerKeys::PointerKeys(PictureArea *area, PaintWidget *view, QWidget *window)
     : QObject(window)
@@ -20,6 +21,14 @@ PointerKeys::PointerKeys(PictureArea *area, PaintWidget *view, QWidget *window)
             connect(action, &QAction::triggered, this, [this, step = step * stride] { nudge(step); });
             window->addAction(action);
         }
+    }
+    // A scroll moves the picture under a pointer that stays: the pixel
+    // under it changes at once, whatever scrolled.
+    for (QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (this->area->viewport()->rect().contains(this->area->viewport()->mapFromGlobal(QCursor::pos())))
+                emit moved(this->view->mapFromGlobal(QCursor::pos()));
+        });
     }
 }
 

@@ -9,7 +9,8 @@ class QWidget;
 
 // Picture-exact pointing from the keyboard: with the pointer over the
 // picture, the arrow keys move it by one picture pixel, Shift and an arrow
-// by ten, scrolling the picture where the pointer would leave the view.
+// by ten, scrolling the picture where the pointer would leave the view. Any
+// scroll tells the new pixel under a pointer that stayed.
 class PointerKeys : public QObject
 {
     Q_OBJECT

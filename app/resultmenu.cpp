@@ -27,6 +27,27 @@ ResultMenu::ResultMenu(QPlainTextEdit *textEdit, const Session *session, QWidget
         if (!this->session->picturePath().isEmpty())
             pictureFolder = QFileInfo(this->session->picturePath()).absolutePath();
     });
+    connect(session, &Session::resultChanged, this, &ResultMenu::showResult);
+}
+
+// The text box takes each result as it comes and is emptied when the
+// result ends; in between, it is the user's to edit.
+void ResultMenu::showResult()
+{
+    switch (session->resultState()) {
+    case Session::Result::None:
+        textEdit->clear();
+        textEdit->setToolTip(QString());
+        break;
+    case Session::Result::Invalid:
+        textEdit->setPlainText(calibrationText(std::nullopt));
+        textEdit->setToolTip(validEntriesHint());
+        break;
+    case Session::Result::Valid:
+        textEdit->setPlainText(calibrationText(session->result()));
+        textEdit->setToolTip(scaleCheck(*session->result(), session->pictureSize()));
+        break;
+    }
 }
 
 // An entry that cannot act says why, unless there is simply no result yet.

@@ -2,11 +2,11 @@
 
 #include "app/entrykeys.h"
 #include "app/levellayer.h"
+#include "app/pointboxes.h"
 #include "app/pointerkeys.h"
 #include "app/resultmenu.h"
 #include "app/transferrules.h"
 #include "app/viewmenu.h"
-#include "core/resultformats.h"
 #include "form/wholespinbox.h"
 #include "model/session.h"
 #include "view/magnifier.h"
@@ -24,9 +24,7 @@
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 
 // Off unless asked for, e.g. QT_LOGGING_RULES="vellamor.load.info=true".
 Q_LOGGING_CATEGORY(lcLoad, "vellamor.load", QtWarningMsg)
@@ -36,11 +34,15 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     , measurement(new Session(this))
 {
     widgets.setupForm(this);
+    pixelBoxes = new PointBoxes({widgets.p1x, widgets.p1y, widgets.p2x, widgets.p2y}, PointBoxes::Pixels, measurement, this);
     resultMenu = new ResultMenu(widgets.textEdit, measurement, this);
-    viewMenu = new ViewMenu(widgets.paintWidget, this);
-    levelLayer = new LevelLayer(widgets, measurement, this);
+    viewMenu = new ViewMenu(widgets.paintWidget, measurement, this);
+    levelLayer = new LevelLayer(measurement, widgets.levelLabel, widgets.paintWidget,
+                                {widgets.r1x, widgets.r1y, widgets.r2x, widgets.r2y}, this);
     pointerKeys = new PointerKeys(widgets.viewArea, widgets.paintWidget, this);
-    new EntryKeys(widgets, pointerKeys, this);
+    new EntryKeys(widgets.measureButton, widgets.textEdit,
+                  {{widgets.p1x, widgets.p1y}, {widgets.p2x, widgets.p2y}, {widgets.r1x, widgets.r1y}, {widgets.r2x, widgets.r2y}},
+                  pointerKeys, this);
     title = windowTitle();
     connectAll();
 }
@@ -51,46 +53,28 @@ void Vellamor::connectAll()
     connect(f.measureButton, SIGNAL(pressed()), this, SLOT(compute()));
     for (QSpinBox *box : {f.p1x, f.p1y, f.p2x, f.p2y})
         connect(box, SIGNAL(valueChanged(int)), this, SLOT(pChanged(int)));
-    for (QSpinBox *box : {f.r1x, f.r1y, f.r2x, f.r2y}) {
-        connect(box, &QSpinBox::valueChanged, this, [this, &f] {
-            if (!showing)
-                measurement->setWorlds(QPoint(f.r1x->value(), f.r1y->value()), QPoint(f.r2x->value(), f.r2y->value()));
-        });
-    }
+    auto *worldBoxes = new PointBoxes({f.r1x, f.r1y, f.r2x, f.r2y}, PointBoxes::Worlds, measurement, this);
+    for (QSpinBox *box : {f.r1x, f.r1y, f.r2x, f.r2y})
+        connect(box, &QSpinBox::valueChanged, worldBoxes, &PointBoxes::take);
     connect(measurement, &Session::pictureReleased, this, [this] { widgets.paintWidget->setImage(QImage()); });
     connect(measurement, &Session::pictureChanged, this, &Vellamor::showPicture);
-    connect(measurement, &Session::pixelsChanged, this, &Vellamor::showPixels);
-    connect(measurement, &Session::worldsChanged, this, [this] {
-        showPoints({widgets.r1x, widgets.r1y, widgets.r2x, widgets.r2y}, measurement->world(0), measurement->world(1));
+    connect(measurement, &Session::pixelsChanged, this, [this] {
+        const QPoint first = measurement->pixel(0), second = measurement->pixel(1);
+        widgets.paintWidget->setPickPoints(first.x(), first.y(), second.x(), second.y());
+        widgets.paintWidget->repaint();
     });
-    connect(measurement, &Session::resultChanged, this, &Vellamor::showResult);
+    connect(measurement, &Session::resultChanged, widgets.paintWidget, qOverload<>(&QWidget::update));
     connect(measurement, &Session::levelChanged, this, &Vellamor::showLevel);
     connect(measurement, &Session::togglesChanged, this, [this] {
         widgets.magnifier->setOn(measurement->loupe());
         moveCursor(widgets.paintWidget->mapFromGlobal(QCursor::pos()));
     });
-    connect(viewMenu, &ViewMenu::fileChosen, this, [this](const QString &path) { openFile(path); });
-    connect(viewMenu, &ViewMenu::pasteRequested, this, &Vellamor::paste);
-    connect(viewMenu, &ViewMenu::levelChosen, this, &Vellamor::openLevel);
-    connect(viewMenu, &ViewMenu::overlayToggled, measurement, &Session::setOverlay);
-    connect(viewMenu, &ViewMenu::magnifierToggled, measurement, &Session::setLoupe);
     connect(viewMenu, &ViewMenu::levelWindowRequested, levelLayer, &LevelLayer::showWindow);
-    // The designer saves the level, or renders the overview, and looks again.
-    connect(viewMenu, &ViewMenu::reloadRequested, measurement, &Session::reload);
     connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
     connect(viewMenu, &ViewMenu::pointRequested, this, [this](QPoint viewPos, int key) {
         moveCursor(viewPos);
         pickPoint(key);
     });
-    // A scroll moves the picture under a pointer that stays: the pixel
-    // under it changes at once, whatever scrolled.
-    for (QScrollBar *bar : {f.viewArea->horizontalScrollBar(), f.viewArea->verticalScrollBar()}) {
-        connect(bar, &QScrollBar::valueChanged, this, [this] {
-            const QPoint at = widgets.viewArea->viewport()->mapFromGlobal(QCursor::pos());
-            if (widgets.viewArea->viewport()->rect().contains(at))
-                moveCursor(widgets.paintWidget->mapFromGlobal(QCursor::pos()));
-        });
-    }
 }
 
 void Vellamor::compute()
@@ -101,48 +85,7 @@ void Vellamor::compute()
 
 void Vellamor::pChanged(int)
 {
-    const MainForm &f = widgets;
-    if (!showing)
-        measurement->setPixels(QPoint(f.p1x->value(), f.p1y->value()), QPoint(f.p2x->value(), f.p2y->value()));
-}
-
-// The session's points in the form's boxes, not taken back as the user's.
-void Vellamor::showPoints(const std::array<QSpinBox *, 4> &boxes, QPoint first, QPoint second)
-{
-    showing = true;
-    const int values[] = {first.x(), first.y(), second.x(), second.y()};
-    for (int i = 0; i < 4; ++i)
-        boxes[i]->setValue(values[i]);
-    showing = false;
-}
-
-void Vellamor::showPixels()
-{
-    const MainForm &f = widgets;
-    const QPoint first = measurement->pixel(0), second = measurement->pixel(1);
-    showPoints({f.p1x, f.p1y, f.p2x, f.p2y}, first, second);
-    f.paintWidget->setPickPoints(first.x(), first.y(), second.x(), second.y());
-    f.paintWidget->repaint();
-}
-
-void Vellamor::showResult()
-{
-    QPlainTextEdit *text = widgets.textEdit;
-    switch (measurement->resultState()) {
-    case Session::Result::None:
-        text->clear();
-        text->setToolTip(QString());
-        break;
-    case Session::Result::Invalid:
-        text->setPlainText(calibrationText(std::nullopt));
-        text->setToolTip(validEntriesHint());
-        break;
-    case Session::Result::Valid:
-        text->setPlainText(calibrationText(measurement->result()));
-        text->setToolTip(scaleCheck(*measurement->result(), measurement->pictureSize()));
-        break;
-    }
-    widgets.paintWidget->update();
+    pixelBoxes->take();
 }
 
 void Vellamor::mouseMoveEvent(QMouseEvent *event)
@@ -202,13 +145,7 @@ void Vellamor::dropEvent(QDropEvent *event)
         return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    isLevelPath(paths.first()) ? openLevel(paths.first()) : openFile(paths.first());
-}
-
-// A level in place of the last; the picture, points, values and result stay.
-QString Vellamor::openLevel(const QString &path)
-{
-    return measurement->openLevel(path);
+    isLevelPath(paths.first()) ? measurement->openLevel(paths.first()) : measurement->openPicture(paths.first());
 }
 
 void Vellamor::showLevel()
@@ -227,12 +164,6 @@ void Vellamor::showTitle()
     setWindowTitle(names.isEmpty() ? title : names.join(QStringLiteral(" + ")) + QStringLiteral(" — ") + title);
 }
 
-// Every way in ends here: a drop, the command line, Open…, Paste and Reload.
-QString Vellamor::openFile(const QString &path, const QImage *pasted)
-{
-    return pasted ? measurement->pastePicture(*pasted) : measurement->openPicture(path);
-}
-
 void Vellamor::showPicture()
 {
     const MainForm &f = widgets;
@@ -249,16 +180,4 @@ void Vellamor::showPicture()
     viewMenu->setPicture(measurement->hasPicture(), path);
     showTitle();
     qCInfo(lcLoad, "%s: %d x %d", path.isEmpty() ? "pasted picture" : qUtf8Printable(path), size.width(), size.height());
-}
-
-void Vellamor::paste()
-{
-    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
-    const QString file = clipboardFile(mime);
-    if (!file.isEmpty()) {
-        isLevelPath(file) ? openLevel(file) : openFile(file);
-    } else if (mime && mime->hasImage()) {
-        const QImage image = qvariant_cast<QImage>(mime->imageData());
-        openFile(QString(), &image);
-    }
 }

@@ -5,12 +5,9 @@
 #include <QMainWindow>
 #include <QPoint>
 
-#include <array>
-
-class QImage;
 class LevelLayer;
 class PointerKeys;
-class QSpinBox;
+class PointBoxes;
 class ResultMenu;
 class Session;
 class ViewMenu;
@@ -24,14 +21,6 @@ class Vellamor : public QMainWindow
 
 public:
     explicit Vellamor(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
-
-    // Loads a picture from a file the user chose, whatever its name, or the
-    // pasted picture, which has no file; returns why it could not be read,
-    // or nothing when it was.
-    QString openFile(const QString &path, const QImage *pasted = nullptr);
-    // Loads a level to draw over the picture; returns why it could not be
-    // read, or nothing when it was.
-    QString openLevel(const QString &path);
 
     Session &session() const { return *measurement; }
     const MainForm &form() const { return widgets; }
@@ -49,14 +38,10 @@ protected:
 private:
     void connectAll();
     void showPicture();
-    void showPoints(const std::array<QSpinBox *, 4> &boxes, QPoint first, QPoint second);
-    void showPixels();
-    void showResult();
     void showLevel();
     void moveCursor(QPoint viewPos);
     void pickPoint(int key);
     void showTitle();
-    void paste();
 
     MainForm widgets;
     Session *measurement;
@@ -64,9 +49,7 @@ private:
     ViewMenu *viewMenu;
     PointerKeys *pointerKeys;
     LevelLayer *levelLayer;
+    PointBoxes *pixelBoxes;
     QPoint cursor;
-    // Set while the boxes are given the session's values, so that their
-    // changes are not taken back as the user's.
-    bool showing = false;
     QString title;
 };

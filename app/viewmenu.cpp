@@ -1,17 +1,20 @@
 #include "app/viewmenu.h"
 
 #include "app/transferrules.h"
+#include "model/session.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QImageReader>
 #include <QMenu>
+#include <QMimeData>
 #include <QWidget>
 
-ViewMenu::ViewMenu(QWidget *view, QWidget *window)
+ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     : QObject(window)
     , view(view)
     , openAction(new QAction(tr("Open…"), window))
@@ -24,6 +27,14 @@ ViewMenu::ViewMenu(QWidget *view, QWidget *window)
     , overlayAction(new QAction(tr("Level overlay"), window))
     , levelWindowAction(new QAction(tr("Level window"), window))
 {
+    // What is chosen, pasted or toggled goes to the session; the designer
+    // saves the level, or renders the overview, and reloads to look again.
+    connect(this, &ViewMenu::fileChosen, session, &Session::openPicture);
+    connect(this, &ViewMenu::picturePasted, session, &Session::pastePicture);
+    connect(this, &ViewMenu::levelChosen, session, &Session::openLevel);
+    connect(this, &ViewMenu::overlayToggled, session, &Session::setOverlay);
+    connect(this, &ViewMenu::magnifierToggled, session, &Session::setLoupe);
+    connect(this, &ViewMenu::reloadRequested, session, &Session::reload);
     connect(levelWindowAction, &QAction::triggered, this, &ViewMenu::levelWindowRequested);
     openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
     connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });
@@ -41,7 +52,7 @@ ViewMenu::ViewMenu(QWidget *view, QWidget *window)
     setPicture(false, QString());
     setLevel(false);
     connect(openAction, &QAction::triggered, this, [this] { showOpenDialog(false); });
-    connect(pasteAction, &QAction::triggered, this, &ViewMenu::pasteRequested);
+    connect(pasteAction, &QAction::triggered, this, &ViewMenu::paste);
     connect(reloadAction, &QAction::triggered, this, &ViewMenu::reloadRequested);
     connect(pickFirstAction, &QAction::triggered, this, [this] { emit pointRequested(menuPos, Qt::Key_F1); });
     connect(pickSecondAction, &QAction::triggered, this, [this] { emit pointRequested(menuPos, Qt::Key_F2); });
@@ -103,4 +114,15 @@ void ViewMenu::show(QPoint viewPos)
     pasteAction->setEnabled(clipboardHasPicture(QGuiApplication::clipboard()->mimeData()));
     menuPos = viewPos;
     menu->popup(view->mapToGlobal(viewPos));
+}
+
+// A copied file is opened as if chosen; image data as a picture of its own.
+void ViewMenu::paste()
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    const QString file = clipboardFile(mime);
+    if (!file.isEmpty())
+        emit (isLevelPath(file) ? levelChosen(file) : fileChosen(file));
+    else if (mime && mime->hasImage())
+        emit picturePasted(qvariant_cast<QImage>(mime->imageData()));
 }

@@ -5,8 +5,10 @@
 #include <QString>
 
 class QAction;
+class QImage;
 class QMenu;
 class QWidget;
+class Session;
 
 // The ways in that the window's shortcuts and the view's right-click menu
 // offer (Open…, Paste, Reload), F1 and F2 at the clicked pixel, the
@@ -18,7 +20,7 @@ class ViewMenu : public QObject
 
 public:
     // The shortcuts act anywhere in the window; the menu opens on the view.
-    ViewMenu(QWidget *view, QWidget *window);
+    ViewMenu(QWidget *view, Session *session, QWidget *window);
 
     // The picture now shown, if any, and its file, if it has one.
     void setPicture(bool shown, const QString &path);
@@ -27,7 +29,7 @@ public:
 signals:
     void fileChosen(const QString &path);
     void levelChosen(const QString &path);
-    void pasteRequested();
+    void picturePasted(const QImage &image);
     void reloadRequested();
     void pointRequested(QPoint viewPos, int key);
     void magnifierToggled(bool on);
@@ -36,6 +38,7 @@ signals:
 
 private:
     void show(QPoint viewPos);
+    void paste();
     void showOpenDialog(bool level);
 
     QWidget *view;

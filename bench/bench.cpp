@@ -523,7 +523,7 @@ int levelChild(const QStringList &paths)
     FrameWatch watch(&window);
     dropFile(&window, paths.value(0));
     watch.waitForFrame();
-    if (!window.openLevel(paths.value(1)).isEmpty())
+    if (!window.session().openLevel(paths.value(1)).isEmpty())
         qFatal("the level did not read");
     const MainForm &f = window.form();
     const QList<QSpinBox *> boxes = {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y};

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #else
 #include "app/vellamor.h"
+#include "model/session.h"
 #include "core/picturefile.h"
 #endif
 
@@ -32,7 +33,7 @@ int main(int argc, char *argv[])
     allowLargePictures();
     Vellamor window;
     if (argc > 1)
-        window.openFile(QString::fromLocal8Bit(argv[1]));
+        window.session().openPicture(QString::fromLocal8Bit(argv[1]));
 #endif
     const double windowAt = now();
     FrameWatch watch(&window);

@@ -436,14 +436,14 @@ void TestWindow::largePictures()
 {
     QTemporaryDir dir;
     Vellamor window;
-    window.openFile(writePicture(dir, "first.png", 4096, 4096, QColor(1, 2, 3)));
+    window.session().openPicture(writePicture(dir, "first.png", 4096, 4096, QColor(1, 2, 3)));
     PaintWidget *view = window.form().paintWidget;
     view->resize(8, 8);
     QCOMPARE(view->grab().toImage().pixelColor(7, 7), QColor(1, 2, 3));
     const QString second = writePicture(dir, "second.png", 4096, 4096, QColor(4, 5, 6));
     const bool peakKnown = resetPeakResident();
     qint64 before = residentKiB("VmRSS:");
-    window.openFile(second);
+    window.session().openPicture(second);
     QVERIFY2(window.session().pictureSize().width() == 4096 && (!peakKnown || residentKiB("VmHWM:") - before < 4096 * 4096 * 4 / 1024 / 2), "two pictures held");
 
     // Headers claiming a size; the data behind them is a 16 x 16 picture.
@@ -461,10 +461,10 @@ void TestWindow::largePictures()
     large.close();
     QVERIFY(resetPeakResident() == peakKnown);
     before = residentKiB("VmRSS:");
-    QCOMPARE(window.openFile(huge.fileName()), "wider or taller than 262144 pixels");
+    QCOMPARE(window.session().openPicture(huge.fileName()), "wider or taller than 262144 pixels");
     QVERIFY2(window.session().pictureSize().width() == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("premature end of data"));
-    window.openFile(large.fileName());
+    window.session().openPicture(large.fileName());
     QCOMPARE(QSize(window.session().pictureSize().width(), window.session().pictureSize().height()), QSize(16384, 16384));
 }
 
