@@ -9,7 +9,10 @@ PointBoxes::PointBoxes(const std::array<WholeSpinBox *, 4> &boxes, Pair pair, Se
     , pair(pair)
     , session(session)
 {
-    connect(session, pair == Pixels ? &Session::pixelsChanged : &Session::worldsChanged, this, &PointBoxes::show);
+    if (pair == Pixels)
+        connect(session, &Session::pixelsChanged, this, &PointBoxes::show);
+    else
+        connect(session, &Session::worldsChanged, this, &PointBoxes::show);
 }
 
 void PointBoxes::take()

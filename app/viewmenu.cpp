@@ -121,8 +121,10 @@ void ViewMenu::paste()
 {
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     const QString file = clipboardFile(mime);
-    if (!file.isEmpty())
-        emit (isLevelPath(file) ? levelChosen(file) : fileChosen(file));
+    if (!file.isEmpty() && isLevelPath(file))
+        emit levelChosen(file);
+    else if (!file.isEmpty())
+        emit fileChosen(file);
     else if (mime && mime->hasImage())
         emit picturePasted(qvariant_cast<QImage>(mime->imageData()));
 }
