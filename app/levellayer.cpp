@@ -42,11 +42,14 @@ void LevelLayer::showLevel()
     placeOverlay();
     if (levelView)
         levelView->setLevel(session->footprints());
-    if (loaded)
+    // Opens with a level; one read again or replaced is shown where it
+    // stands, without coming over the picture.
+    if (loaded && !(levelView && levelView->isVisible()))
         showWindow();
 }
 
-// Opens with the level; closing it changes nothing else.
+// Comes forward when it opens or when the user asks for it; closing it
+// changes nothing else.
 void LevelLayer::showWindow()
 {
     if (!levelView) {

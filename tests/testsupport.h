@@ -42,19 +42,38 @@ inline QAction *menuEntry(QWidget *widget, QPoint pos, const QString &text)
     return found == actions.end() ? nullptr : *found;
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
+// Counts the events of one type an object receives.
+class EventSpy : public QObject
 {
 public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int paints = 0;
+    EventSpy(QObject *object, QEvent::Type type, int *count)
+        : type(type)
+        , count(count)
+    {
+        object->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        paints += event->type() == QEvent::Paint;
+        *count += event->type() == type;
         return false;
     }
+
+private:
+    QEvent::Type type;
+    int *count;
+};
+
+// Counts the paint events a widget receives.
+class PaintCounter : public EventSpy
+{
+public:
+    explicit PaintCounter(QWidget *widget)
+        : EventSpy(widget, QEvent::Paint, &paints)
+    {
+    }
+    int paints = 0;
 };
 
 // A picture filled with one colour; the format follows the suffix.

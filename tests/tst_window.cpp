@@ -605,6 +605,9 @@ void TestWindow::beyondTheScreen()
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(0, 0)));
     QTest::keyClick(window.windowHandle(), Qt::Key_F1);
     QCOMPARE(QPoint(f.p1x->value(), f.p1y->value()), QPoint(0, 0));
+    // A small picture after it takes the window back to the size it opened at.
+    QVERIFY(dropFile(&window, writePicture(dir, "small.png", 10, 10)));
+    QCOMPARE(window.size(), QSize(684, 609));
 }
 
 // The loupe shows the picture's own pixels around the hot spot; the arrow
@@ -632,6 +635,12 @@ void TestWindow::pixelExact()
     const QImage loupe = f.magnifier->grab().toImage();
     for (const QPoint block : {QPoint(10, 10), QPoint(0, 0), QPoint(20, 3)})
         QCOMPARE(loupe.pixelColor(block * 8 + QPoint(4, 4)), picture.pixelColor(QPoint(91, 60) + block));
+    // The pointer leaves the picture, and comes back.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(f.viewArea->viewport(), &leave);
+    QVERIFY(!f.magnifier->isVisible());
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(100, 60)));
+    QVERIFY(f.magnifier->isVisible());
     QTest::keyClick(window.windowHandle(), Qt::Key_Z);
     QVERIFY(!f.magnifier->isVisible());
     QCursor::setPos(f.p1x->mapToGlobal(QPoint(5, 5)));
@@ -779,10 +788,16 @@ void TestWindow::levelWindowWays()
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
-    view->close();
+    // Reading the level again leaves it where it stands; it comes forward
+    // when it opens, or when asked for.
+    int raised = 0;
+    EventSpy spy(view, QEvent::ZOrderChange, &raised);
     QApplication::setActiveWindow(&window);
+    QTest::keyClick(window.windowHandle(), Qt::Key_F5);
+    QCOMPARE(raised, 0);
+    view->close();
     menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
-    QVERIFY(view->isVisible());
+    QVERIFY(view->isVisible() && raised == 1);
     const MainForm &f = window.form();
     setEntries(f, {0, 0, 0, 0, -784, 608, 1376, -1032});
     const QImage marked = view->grab().toImage();

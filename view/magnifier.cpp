@@ -2,6 +2,7 @@
 
 #include "view/paintwidget.h"
 
+#include <QEvent>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -22,6 +23,15 @@ Magnifier::Magnifier(QWidget *parent, const PaintWidget *view)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(side, side + captionHeight);
     hide();
+    // No move says that the pointer left: the view tells.
+    parent->installEventFilter(this);
+}
+
+bool Magnifier::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Leave)
+        hide();
+    return QWidget::eventFilter(watched, event);
 }
 
 void Magnifier::setOn(bool shown)

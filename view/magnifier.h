@@ -27,6 +27,7 @@ public:
     void follow(std::optional<QPoint> pixel, QPoint cursor);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -17,14 +17,20 @@ PictureArea::PictureArea(QWidget *parent)
 
 void PictureArea::fitPicture(QSize picture)
 {
+    QWidget *window = this->window();
+    if (!openedAt.isValid())
+        openedAt = window->size();
     setMinimumSize(picture);
     layOutNow();
-    QWidget *window = this->window();
     const QRect screen = window->screen()->availableGeometry();
     const QSize frame = window->frameGeometry().size() - window->geometry().size();
     const QSize slack = screen.size() - frame - window->minimumSizeHint();
-    if (slack.width() >= 0 && slack.height() >= 0)
+    if (slack.width() >= 0 && slack.height() >= 0) {
+        // A smaller picture than the last takes the window back down, to
+        // no less than it opened at.
+        window->resize(window->minimumSizeHint().expandedTo(openedAt));
         return;
+    }
     // A scroll bar along one side takes room from the other.
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     setMinimumSize(QSize(picture.width() + qMin(slack.width(), slack.height() < 0 ? bar : 0),

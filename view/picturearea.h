@@ -16,7 +16,8 @@ public:
 
     // Asks for the picture's whole size, or for as much as leaves the
     // window within its screen's available area; the window is moved back
-    // onto that area when it would stand out of it.
+    // onto that area when it would stand out of it, and fits a smaller
+    // picture than the last.
     void fitPicture(QSize picture);
 
 protected:
@@ -24,4 +25,7 @@ protected:
 
 private:
     void layOutNow();
+
+    // The window's size before the first picture.
+    QSize openedAt;
 };
