@@ -1,8 +1,10 @@
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "app/transferrules.h"
 #include "app/vellamor.h"
-#include "model/session.h"
 #include "core/picturefile.h"
+#include "model/session.h"
+#include "model/sessionfile.h"
 
 #include <QCoreApplication>
 
@@ -25,15 +27,23 @@ int main(int argc, char *argv[])
 
     allowLargePictures();
     Vellamor window;
-    if (!line.picture.isEmpty()) {
-        const QString why = window.session().openPicture(line.picture);
-        if (!why.isEmpty())
-            std::fprintf(stderr, "vellamor: cannot read %s: %s\n", qPrintable(line.picture), qPrintable(why));
+    Session &session = window.session();
+    QStringList problems;
+    // The one file named is a saved session, a level alone, or a picture.
+    if (isSessionPath(line.picture)) {
+        const SessionOpened opened = openSession(session, line.picture);
+        problems << opened.error << opened.notes;
+    } else if (isLevelPath(line.picture)) {
+        problems << session.openLevel(line.picture);
+    } else if (!line.picture.isEmpty()) {
+        const QString why = session.openPicture(line.picture);
+        problems << (why.isEmpty() ? why : QStringLiteral("cannot read %1: %2").arg(line.picture, why));
     }
-    if (!line.level.isEmpty()) {
-        const QString why = window.session().openLevel(line.level);
-        if (!why.isEmpty())
-            std::fprintf(stderr, "vellamor: %s\n", qPrintable(why));
+    if (!line.level.isEmpty())
+        problems << session.openLevel(line.level);
+    for (const QString &problem : problems) {
+        if (!problem.isEmpty())
+            std::fprintf(stderr, "vellamor: %s\n", qPrintable(problem));
     }
     window.show();
     return app->exec();

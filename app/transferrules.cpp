@@ -1,5 +1,7 @@
 #include "app/transferrules.h"
 
+#include "model/sessionfile.h"
+
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -43,7 +45,9 @@ DropKind dropKind(const QStringList &paths)
 {
     if (isPictureDrop(paths))
         return DropKind::Picture;
-    return paths.size() == 1 && isLevelPath(paths.first()) ? DropKind::Level : DropKind::None;
+    if (paths.size() != 1)
+        return DropKind::None;
+    return isLevelPath(paths.first()) ? DropKind::Level : isSessionPath(paths.first()) ? DropKind::Session : DropKind::None;
 }
 
 QString clipboardFile(const QMimeData *mimeData)

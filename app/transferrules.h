@@ -16,8 +16,8 @@ bool isPictureDrop(const QStringList &paths);
 bool isLevelPath(const QString &path);
 
 // What a drag carrying these paths drops: one picture, by the rule above,
-// or one level.
-enum class DropKind { None, Picture, Level };
+// one level, or one saved session.
+enum class DropKind { None, Picture, Level, Session };
 DropKind dropKind(const QStringList &paths);
 
 // The one local file a clipboard names, as a file manager's copy does;

@@ -145,7 +145,7 @@ void Vellamor::dropEvent(QDropEvent *event)
         return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    isLevelPath(paths.first()) ? measurement->openLevel(paths.first()) : measurement->openPicture(paths.first());
+    viewMenu->open(paths.first());
 }
 
 void Vellamor::showLevel()

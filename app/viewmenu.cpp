@@ -2,15 +2,18 @@
 
 #include "app/transferrules.h"
 #include "model/session.h"
+#include "model/sessionfile.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QWidget>
 
@@ -26,15 +29,23 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     , openLevelAction(new QAction(tr("Open level…"), window))
     , overlayAction(new QAction(tr("Level overlay"), window))
     , levelWindowAction(new QAction(tr("Level window"), window))
+    , saveSessionAction(new QAction(tr("Save session…"), window))
+    , session(session)
 {
+    saveSessionAction->setShortcut(QKeySequence::Save);
+    connect(saveSessionAction, &QAction::triggered, this, &ViewMenu::showSaveDialog);
     // What is chosen, pasted or toggled goes to the session; the designer
     // saves the level, or renders the overview, and reloads to look again.
-    connect(this, &ViewMenu::fileChosen, session, &Session::openPicture);
+    connect(this, &ViewMenu::fileChosen, this, &ViewMenu::open);
     connect(this, &ViewMenu::picturePasted, session, &Session::pastePicture);
     connect(this, &ViewMenu::levelChosen, session, &Session::openLevel);
     connect(this, &ViewMenu::overlayToggled, session, &Session::setOverlay);
     connect(this, &ViewMenu::magnifierToggled, session, &Session::setLoupe);
     connect(this, &ViewMenu::reloadRequested, session, &Session::reload);
+    connect(session, &Session::togglesChanged, this, [this] {
+        magnifierAction->setChecked(this->session->loupe());
+        overlayAction->setChecked(this->session->overlay());
+    });
     connect(levelWindowAction, &QAction::triggered, this, &ViewMenu::levelWindowRequested);
     openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
     connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });
@@ -48,7 +59,7 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     openAction->setShortcut(QKeySequence::Open);
     pasteAction->setShortcut(QKeySequence::Paste);
     reloadAction->setShortcut(Qt::Key_F5);
-    window->addActions({openAction, pasteAction, reloadAction, magnifierAction, openLevelAction, overlayAction});
+    window->addActions({openAction, pasteAction, reloadAction, magnifierAction, openLevelAction, overlayAction, saveSessionAction});
     setPicture(false, QString());
     setLevel(false);
     connect(openAction, &QAction::triggered, this, [this] { showOpenDialog(false); });
@@ -91,7 +102,7 @@ void ViewMenu::showOpenDialog(bool level)
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
     auto *dialog = new QFileDialog(view->window(), level ? tr("Open level") : tr("Open picture"), folder,
                                    level ? tr("Levels (*.map *.vmf);;All files (*)")
-                                         : tr("Pictures (%1);;All files (*)").arg(patterns.join(' ')));
+                                         : tr("Pictures (%1);;Sessions (*.vellamor);;All files (*)").arg(patterns.join(' ')));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     connect(dialog, &QFileDialog::fileSelected, this, level ? &ViewMenu::levelChosen : &ViewMenu::fileChosen);
@@ -103,7 +114,7 @@ void ViewMenu::show(QPoint viewPos)
     // Built on first use, to keep start-up short.
     if (!menu) {
         menu = new QMenu(view);
-        menu->addActions({openAction, pasteAction, reloadAction, openLevelAction});
+        menu->addActions({openAction, pasteAction, reloadAction, openLevelAction, saveSessionAction});
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
         menu->addSeparator();
@@ -121,10 +132,50 @@ void ViewMenu::paste()
 {
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     const QString file = clipboardFile(mime);
-    if (!file.isEmpty() && isLevelPath(file))
-        emit levelChosen(file);
-    else if (!file.isEmpty())
-        emit fileChosen(file);
+    if (!file.isEmpty())
+        open(file);
     else if (mime && mime->hasImage())
         emit picturePasted(qvariant_cast<QImage>(mime->imageData()));
+}
+
+// A session, a level or a picture, by its name; a picture whatever else.
+void ViewMenu::open(const QString &path)
+{
+    if (isLevelPath(path)) {
+        session->openLevel(path);
+        return;
+    }
+    if (!isSessionPath(path)) {
+        session->openPicture(path);
+        return;
+    }
+    const SessionOpened opened = openSession(*session, path);
+    if (!opened.error.isEmpty() || !opened.notes.isEmpty())
+        tell(opened.error.isEmpty() ? tr("Session partly restored") : tr("Session not opened"),
+             opened.error.isEmpty() ? opened.notes.join('\n') : opened.error);
+}
+
+void ViewMenu::showSaveDialog()
+{
+    const QString proposed = !session->picturePath().isEmpty() ? QFileInfo(session->picturePath()).completeBaseName()
+                                                               : QStringLiteral("session");
+    auto *dialog = new QFileDialog(view->window(), tr("Save session"), folder + '/' + proposed + ".vellamor",
+                                   tr("Sessions (*.vellamor)"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("vellamor"));
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
+        const QString why = saveSession(*session, path);
+        if (!why.isEmpty())
+            tell(tr("Session not saved"), tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), why));
+    });
+    dialog->open();
+}
+
+// A message over the window that waits for no answer.
+void ViewMenu::tell(const QString &title, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, view->window());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

@@ -11,9 +11,9 @@ class QWidget;
 class Session;
 
 // The ways in that the window's shortcuts and the view's right-click menu
-// offer (Open…, Paste, Reload), F1 and F2 at the clicked pixel, the
-// magnifier (Z), and the view's tooltip that names them while no picture is
-// shown.
+// offer (Open…, Paste, Reload, a saved session), Save session…, F1 and F2
+// at the clicked pixel, the magnifier (Z), and the view's tooltip that
+// names them while no picture is shown.
 class ViewMenu : public QObject
 {
     Q_OBJECT
@@ -22,6 +22,8 @@ public:
     // The shortcuts act anywhere in the window; the menu opens on the view.
     ViewMenu(QWidget *view, Session *session, QWidget *window);
 
+    // Opens a saved session, a level or a picture, as its name says.
+    void open(const QString &path);
     // The picture now shown, if any, and its file, if it has one.
     void setPicture(bool shown, const QString &path);
     void setLevel(bool loaded);
@@ -39,6 +41,8 @@ signals:
 private:
     void show(QPoint viewPos);
     void paste();
+    void showSaveDialog();
+    void tell(const QString &title, const QString &text);
     void showOpenDialog(bool level);
 
     QWidget *view;
@@ -52,6 +56,8 @@ private:
     QAction *openLevelAction;
     QAction *overlayAction;
     QAction *levelWindowAction;
+    QAction *saveSessionAction;
+    Session *session;
     bool pictureFile = false;
     bool levelLoaded = false;
     QPoint menuPos;

@@ -36,7 +36,7 @@ QString Session::takePicture(const QImage &taken, const QString &path, const QSt
     pictureFile = path;
     pictureFault = error;
     if (!sameFile || !hasPicture() || before != pictureSize())
-        clearResult();
+        forgetResult();
     emit pictureChanged();
     return error;
 }
@@ -120,7 +120,7 @@ Session::Result Session::resultState() const
     return calibration ? Result::Valid : measuredOnce ? Result::Invalid : Result::None;
 }
 
-void Session::clearResult()
+void Session::forgetResult()
 {
     const bool had = measuredOnce;
     measuredOnce = false;

@@ -61,6 +61,8 @@ public:
     // Measure: the result of the entries as they stand, or none when they
     // are not valid.
     void measure();
+    // No result, as before the first Measure.
+    void forgetResult();
     enum class Result { None, Invalid, Valid };
     Result resultState() const;
     const std::optional<Calibration> &result() const { return calibration; }
@@ -84,7 +86,6 @@ signals:
 
 private:
     QString takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted);
-    void clearResult();
     static bool replace(QPoint (&pair)[2], QPoint first, QPoint second);
 
     QImage image;

@@ -1,5 +1,10 @@
 #include "model/session.h"
+#include "model/sessionfile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +36,10 @@ private slots:
     void picking_data();
     void picking();
     void reload();
+    void savedAndReopened_data();
+    void savedAndReopened();
+    void refused_data();
+    void refused();
 };
 
 // The sample measured through the session alone: no widget is made.
@@ -139,6 +148,106 @@ void TestSession::reload()
     writePicture(dir, "p.png", QSize(5, 2));
     session.reload();
     QCOMPARE(session.pictureSize(), QSize(5, 2));
+}
+
+void TestSession::savedAndReopened_data()
+{
+    QTest::addColumn<QString>("then"); // what happens between saving and opening
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<bool>("measured");
+    QTest::newRow("nothing") << "" << "" << true;
+    QTest::newRow("the folder moved") << "move" << "" << true;
+    QTest::newRow("the picture re-rendered at another size") << "resize"
+            << "The picture is 50 x 30 now, not 40 x 30 as measured: measure it again" << false;
+    QTest::newRow("the picture and the level gone") << "remove"
+            << "The picture maps/map.png could not be read: no such file|The level l.map could not be read: l.map: no such file" << false;
+}
+
+// A saved session brings back picture, level, points, values, toggles and
+// result exactly, also from a folder moved elsewhere; what changed since is
+// named, and no result is kept for a picture of another size.
+void TestSession::savedAndReopened()
+{
+    QFETCH(QString, then);
+    QFETCH(QString, notes);
+    QFETCH(bool, measured);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("work/maps"));
+    const QString work = dir.filePath("work");
+    QVERIFY(QFile::copy(SOURCE_DIR "/examples/sample-level.map", work + "/l.map"));
+    Session saved;
+    saved.openPicture(writePicture(dir, "work/maps/map.png", QSize(40, 30)));
+    saved.openLevel(work + "/l.map");
+    saved.setPixels({2, 2}, {38, 28});
+    saved.setWorlds({-894, 189}, {501, -1486});
+    saved.setLoupe(true);
+    saved.setOverlay(false);
+    saved.measure();
+    QCOMPARE(saveSession(saved, work + "/s.vellamor"), QString());
+    QFile file(work + "/s.vellamor");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(json.value("picture").toString() + ' ' + json.value("level").toString(), "maps/map.png l.map");
+    QString opened = work + "/s.vellamor";
+    if (then == "move") {
+        QVERIFY(QDir().rename(work, dir.filePath("elsewhere")));
+        opened = dir.filePath("elsewhere/s.vellamor");
+    } else if (then == "resize") {
+        writePicture(dir, "work/maps/map.png", QSize(50, 30));
+    } else if (then == "remove") {
+        QVERIFY(QFile::remove(work + "/maps/map.png") && QFile::remove(work + "/l.map"));
+    }
+    Session session;
+    const SessionOpened result = openSession(session, opened);
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.notes.join('|'), notes);
+    QCOMPARE(pixels(session), "2,2 38,28");
+    QCOMPARE(QString("%1 %2 %3 %4").arg(session.world(0).x()).arg(session.world(0).y()).arg(session.world(1).x()).arg(session.world(1).y()),
+             "-894 189 501 -1486");
+    QVERIFY(session.loupe() && !session.overlay());
+    QCOMPARE(session.levelLoaded(), then != "remove");
+    QCOMPARE(session.resultState() == Session::Result::Valid, measured);
+    if (measured)
+        QCOMPARE(session.result()->exactEndX, saved.result()->exactEndX);
+}
+
+void TestSession::refused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+    const QByteArray good = "{\"format\": \"vellamor-session\", \"version\": 1, \"points\": {\"picture\": [[1, 2], [3, 4]],"
+                            " \"world\": [[5, 6], [7, 8]]}, \"view\": {\"loupe\": false, \"overlay\": true}}";
+    QTest::newRow("not JSON") << QByteArray("\x89PNG\r\n") << "s.vellamor: not a Vellamor session (illegal value at byte 1)";
+    QTest::newRow("cut short") << good.left(40) << "s.vellamor: not a Vellamor session (unterminated string at byte 40)";
+    QTest::newRow("another program's JSON") << QByteArray("{\"name\": \"x\"}") << "s.vellamor: not a Vellamor session";
+    QTest::newRow("another version") << QByteArray(good).replace("\"version\": 1", "\"version\": 2") << "s.vellamor: a session of another version (2)";
+    QTest::newRow("a world point beyond the range") << QByteArray(good).replace("[7, 8]", "[700000, 8]")
+            << "s.vellamor: damaged: its points or view are missing or out of range";
+    QTest::newRow("a fraction for a pixel") << QByteArray(good).replace("[1, 2]", "[1.5, 2]")
+            << "s.vellamor: damaged: its points or view are missing or out of range";
+    QTest::newRow("a point missing") << QByteArray(good).replace("[[5, 6], [7, 8]]", "[[5, 6]]")
+            << "s.vellamor: damaged: its points or view are missing or out of range";
+    QTest::newRow("no view") << QByteArray(good).replace("\"loupe\": false, ", "") << "s.vellamor: damaged: its points or view are missing or out of range";
+    QTest::newRow("a result without its picture's size") << QByteArray(good).replace("}}", "}, \"result\": {}}")
+            << "s.vellamor: damaged: its points or view are missing or out of range";
+    QTest::newRow("a folder") << QByteArray() << "s.vellamor: no such file";
+}
+
+// A damaged or foreign file says what it is and changes nothing.
+void TestSession::refused()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.vellamor");
+    QFile file(path);
+    QVERIFY(content.isEmpty() ? QDir().mkdir(path) : file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    Session session;
+    session.setPixels({9, 9}, {10, 10});
+    QSignalSpy changes(&session, &Session::pixelsChanged);
+    QCOMPARE(openSession(session, path).error, error);
+    QCOMPARE(pixels(session) + QString::number(changes.size()), "9,9 10,100");
 }
 
 QTEST_GUILESS_MAIN(TestSession)
