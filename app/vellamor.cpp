@@ -150,6 +150,7 @@ void Vellamor::dropEvent(QDropEvent *event)
 
 void Vellamor::showLevel()
 {
+    qCInfo(lcLoad, "%s", qUtf8Printable(widgets.levelLabel->text()));
     viewMenu->setLevel(measurement->levelLoaded());
     showTitle();
     widgets.paintWidget->update();

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
           librsvg2-bin scdoc
-          desktop-file-utils appstream dpkg-dev file lintian man-db groff-base "$@")
+          desktop-file-utils appstream dpkg-dev file lintian man-db groff-base libxml2-utils "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -85,6 +85,10 @@ void TestInstall::commandLine_data()
             << (noDisplay + QStringList{"QT_LOGGING_RULES=vellamor.load.info=true"}) << -1 << "sample-map\\.png: 640 x 480";
     QTest::newRow("two pictures") << QStringList{"a.png", "b.png"} << onScreen << 1 << "one picture.*\\n\\nUsage:";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << onScreen << 1 << "Unknown option.*\\n\\nUsage:";
+    QTest::newRow("--level without its file") << QStringList{"--level"} << onScreen << 1 << "Missing value after '--level'.*\\n\\nUsage:";
+    QTest::newRow("a level alone") << QStringList{SOURCE_DIR "/examples/sample-level.map"} << onScreen << -1 << "sample-level\\.map: 42 brushes, 4 marks";
+    QTest::newRow("--level that cannot be read") << QStringList{"--level", "gone.map", SOURCE_DIR "/examples/sample-map.png"} << onScreen << -1
+            << "vellamor: gone\\.map: no such file\\n";
     for (const auto &[fixture, size] : fixtures) {
         QTest::addRow("picture: %s", fixture) << QStringList{QString("fixture:") + fixture} << onScreen << -1
                 << (size.isValid() ? QString("map\\.\\w+: %1 x %2").arg(size.width()).arg(size.height()) : QString("cannot read .*map\\.png: \\w"));
@@ -120,6 +124,7 @@ void TestInstall::validators_data()
     QTest::newRow("metainfo, pedantic")
             << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic", SOURCE_DIR "/data/" + appId + ".metainfo.xml"};
     QTest::newRow("manual page") << "man" << QStringList{"--warnings", "-l", BUILD_DIR "/vellamor.1"};
+    QTest::newRow("types of levels and sessions") << "xmllint" << QStringList{"--noout", SOURCE_DIR "/data/" + appId + ".mime.xml"};
     QTest::newRow("icon") << "rsvg-convert" << QStringList{"-o", BUILD_DIR "/icon-check.png", SOURCE_DIR "/data/" + appId + ".svg"};
 }
 
@@ -162,10 +167,11 @@ void TestInstall::debianPackage()
     QCOMPARE(files, QStringList({"usr/bin/vellamor", "usr/share/applications/" + appId + ".desktop",
                                  "usr/share/doc/vellamor/changelog.gz", "usr/share/doc/vellamor/copyright",
                                  "usr/share/icons/hicolor/scalable/apps/" + appId + ".svg",
-                                 "usr/share/man/man1/vellamor.1.gz", "usr/share/metainfo/" + appId + ".metainfo.xml"}));
+                                 "usr/share/man/man1/vellamor.1.gz", "usr/share/metainfo/" + appId + ".metainfo.xml",
+                                 "usr/share/mime/packages/" + appId + ".xml"}));
     const QString entry = readText(root + "/usr/share/applications/" + appId + ".desktop");
     auto key = [&](const char *name) { return QRegularExpression(QString("^%1=(.*)$").arg(name), QRegularExpression::MultilineOption).match(entry).captured(1); };
-    QCOMPARE(key("MimeType"), QString("image/png;image/jpeg;"));
+    QCOMPARE(key("MimeType"), QString("image/png;image/jpeg;text/x-id-tech-map;text/x-valve-map;application/x-vellamor-session;"));
     QVERIFY(files.contains("usr/share/icons/hicolor/scalable/apps/" + key("Icon") + ".svg"));
     QVERIFY(readText(root + "/usr/share/metainfo/" + appId + ".metainfo.xml").contains("<icon type=\"stock\">" + appId));
     QStringList exec = key("Exec").split(' ').replaceInStrings("%f", SOURCE_DIR "/examples/sample-map.png");

@@ -94,6 +94,7 @@ private slots:
     void levelWindow();
     void levelWindowWays();
     void nothingAlteredSilently();
+    void sessions();
     void result();
     void copyEntries_data();
     void copyEntries();
@@ -854,6 +855,47 @@ void TestWindow::nothingAlteredSilently()
     emit view->worldPointPicked(1, QPointF(5, 131072.6));
     QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()),
              "1024 -768 131072.6 lies beyond the boxes' range, -131072 to 131072");
+}
+
+// Ctrl+S saves the session; dropped on another window it restores the
+// picture, the level, the boxes, the toggles and the result as shown; a
+// damaged one says so and changes nothing.
+void TestWindow::sessions()
+{
+    QTemporaryDir dir;
+    Vellamor first;
+    QVERIFY(showActive(first, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
+    first.session().openLevel(SOURCE_DIR "/examples/sample-level.map");
+    QVERIFY(QTest::qWaitForWindowExposed(first.findChild<LevelView *>()));
+    QApplication::setActiveWindow(&first);
+    QVERIFY(QTest::qWaitForWindowActive(&first));
+    setEntries(first.form(), {120, 90, 520, 390, -544, 408, 1056, -792});
+    QTest::mouseClick(first.form().measureButton, Qt::LeftButton);
+    QTest::keyClick(first.windowHandle(), Qt::Key_Z);
+    QTest::keyClick(first.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    auto *dialog = first.findChild<QFileDialog *>();
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->findChild<QLineEdit *>("fileNameEdit")->setText(dir.filePath("kept"));
+    QMetaObject::invokeMethod(dialog, "accept");
+    QVERIFY(QFileInfo::exists(dir.filePath("kept.vellamor")));
+    QFile damaged(dir.filePath("damaged.vellamor"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"format\": 7}") && damaged.flush());
+
+    Vellamor second;
+    QVERIFY(showActive(second));
+    const MainForm &f = second.form();
+    QVERIFY(dropFile(&second, damaged.fileName()));
+    auto *box = second.findChild<QMessageBox *>();
+    QVERIFY(box && box->text() == "damaged.vellamor: not a Vellamor session" && !second.session().hasPicture());
+    delete box;
+    QVERIFY(dropFile(&second, dir.filePath("kept.vellamor")));
+    QVERIFY(!second.findChild<QMessageBox *>());
+    QCOMPARE(second.windowTitle(), "sample-map.png + sample-level.map — Vellamor");
+    QCOMPARE(points(f) << f.r1x->value() << f.r1y->value() << f.r2x->value() << f.r2y->value(),
+             QList<int>({120, 90, 520, 390, -544, 408, 1056, -792}));
+    QCOMPARE(f.textEdit->toPlainText(), first.form().textEdit->toPlainText());
+    QTest::mouseMove(second.windowHandle(), f.paintWidget->mapTo(&second, QPoint(100, 60)));
+    QVERIFY(f.magnifier->isVisible());
 }
 
 void TestWindow::copyEntries_data()
