@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -123,17 +124,30 @@ void TestWindow::startState()
         auto *spin = qobject_cast<QSpinBox *>(child);
         QCOMPARE(spin ? spin->text() : child->property(qobject_cast<QGroupBox *>(child) ? "title" : "text").toString(), text);
     }
-    QStringList cells; // where each child sits in its group's grid
-    for (QGroupBox *group : {f.pictureGroup, f.worldGroup}) {
-        auto *grid = static_cast<QGridLayout *>(group->layout());
-        for (int i = 0, row, column, span; i < grid->count(); ++i) {
-            grid->getItemPosition(i, &row, &column, &span, &span);
-            cells << QString("%1 %2,%3").arg(grid->itemAt(i)->widget()->objectName()).arg(row).arg(column);
-        }
+    // The layout as the user sees it, whatever the font: 11 pixels of margin
+    // and 6 of spacing, each point's y right of its x, each label above its
+    // boxes, the picture's group above the world's, then Measure, the text
+    // box, and the view right of them all.
+    const auto at = [&](QWidget *w) { return QRect(w->mapTo(&window, QPoint(0, 0)), w->size()); };
+    const QRect group = at(f.pictureGroup), world = at(f.worldGroup), button = at(f.measureButton), text = at(f.textEdit),
+                area = at(f.viewArea), central = at(f.centralWidget);
+    QCOMPARE(group.topLeft() - central.topLeft(), QPoint(11, 11));
+    QCOMPARE(QList<int>({world.top() - group.bottom(), button.top() - world.bottom(), text.top() - button.bottom(),
+                         area.left() - std::max({group.right(), text.right(), button.right()}), central.right() - area.right(),
+                         central.bottom() - area.bottom(), area.top() - central.top()}),
+             QList<int>({7, 7, 7, 7, 11, 11, 11}));
+    using Row = std::array<QWidget *, 3>;
+    for (const Row &row : {Row{f.cursorLabel, f.cursorXLabel, f.cursorYLabel}, Row{f.p1Label, f.p1x, f.p1y}, Row{f.p2Label, f.p2x, f.p2y},
+                           Row{f.imageLabel, f.wLabel, f.hLabel}, Row{f.r1Label, f.r1x, f.r1y}, Row{f.r2Label, f.r2x, f.r2y}}) {
+        const auto &[above, left, right] = row;
+        QCOMPARE(QList<int>({right->x() - left->x() - left->width(), left->y() - above->y() - above->height(), right->y() - left->y(), left->x() - f.cursorXLabel->x()}),
+                 QList<int>({6, 6, 0, 0}));
     }
-    QCOMPARE(cells.join("; "), "p1x 3,0; p1y 3,1; p1Label 2,0; p2Label 4,0; p2x 5,0; p2y 5,1; imageLabel 6,0; wLabel 7,0; "
-                               "hLabel 7,1; cursorLabel 0,0; cursorXLabel 1,0; cursorYLabel 1,1; r2x 3,0; r1Label 0,0; "
-                               "r1y 1,1; r1x 1,0; r2Label 2,0; r2y 3,1");
+    QVERIFY(f.p2Label->y() > f.p1x->y() && f.imageLabel->y() > f.p2x->y() && f.r2Label->y() > f.r1x->y() && f.p1x->height() >= 18);
+    QCOMPARE(f.viewArea->minimumSize(), QSize(400, 400));
+    for (const char *name : {"centralWidget", "verticalLayout_2", "horizontalLayout", "verticalLayout", "gridLayout", "gridLayout_2",
+                             "viewArea", "paintWidget", "textEdit", "magnifier", "levelLabel"})
+        QVERIFY2(window.findChild<QObject *>(name), name);
     PaintWidget narrow(nullptr);
     narrow.resize(60, 100);
     for (PaintWidget *view : {f.paintWidget, &narrow})
@@ -636,6 +650,8 @@ void TestWindow::pixelExact()
     const QImage loupe = f.magnifier->grab().toImage();
     for (const QPoint block : {QPoint(10, 10), QPoint(0, 0), QPoint(20, 3)})
         QCOMPARE(loupe.pixelColor(block * 8 + QPoint(4, 4)), picture.pixelColor(QPoint(91, 60) + block));
+    // The hot pixel framed in black inside white.
+    QCOMPARE(QList<QColor>({loupe.pixelColor(79, 84), loupe.pixelColor(78, 84)}), QList<QColor>({Qt::black, Qt::white}));
     // The pointer leaves the picture, and comes back.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(f.viewArea->viewport(), &leave);
@@ -685,6 +701,11 @@ void TestWindow::levelOverlay()
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     f.r1x->setValue(-600);
     QCOMPARE(onWalls(), walls.size());
+    // Each point entity a small cross, both strokes.
+    const QPoint mark = pictureFromWorld(*window.session().measuredEntries()).map(window.session().footprints().marks.value(0)).toPoint();
+    const QImage crossed = grabbed(f.paintWidget);
+    for (const QPoint arm : {QPoint(2, 2), QPoint(-2, -2), QPoint(2, -2), QPoint(-2, 2)})
+        QCOMPARE(crossed.pixelColor(mark + arm), QColor(255, 0, 255));
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
     QCOMPARE(onWalls(), 0);
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
@@ -806,7 +827,30 @@ void TestWindow::levelWindowWays()
         const QPoint at = view->toWidget(point).toPoint();
         QCOMPARE(marked.pixelColor(at + QPoint(5, 0)), QColor(255, 60, 60));
         QCOMPARE(marked.pixelColor(at + QPoint(-2, -2)), QColor(32, 32, 36)); // a ring, not a disc
+        int number = 0; // its number beside it
+        for (int x = 7; x < 17; ++x)
+            for (int y = -20; y < -6; ++y)
+                number += marked.pixelColor(at + QPoint(x, y)) == QColor(255, 60, 60);
+        QVERIFY(number > 3);
     }
+    // The right-click menu sets either point where the pointer snaps.
+    for (const auto &[entry, x] : {std::pair("Set 1st world point here (F3)", f.r1x), std::pair("Set 2nd world point here (F4)", f.r2x)}) {
+        const QPoint corner = view->toWidget(QPointF(-784, 608)).toPoint();
+        QTest::mouseMove(view->windowHandle(), corner + QPoint(2, 1));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, corner + QPoint(2, 1), view->mapToGlobal(corner + QPoint(2, 1)));
+        QCoreApplication::sendEvent(view, &click);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QAction *action = menu ? menu->actions().value(x == f.r1x ? 0 : 1) : nullptr;
+        QVERIFY(action && action->text() == entry);
+        action->trigger();
+        menu->close();
+        QCOMPARE(x->value(), -784);
+    }
+    // Home shows the whole level at once.
+    int paints = 0;
+    EventSpy painted(view, QEvent::Paint, &paints);
+    QTest::keyClick(view, Qt::Key_Home);
+    QTRY_VERIFY(paints > 0);
     const QPointF world = view->toWorld(QPointF(300, 200));
     QTest::keyPress(view, Qt::Key_Space);
     QTest::mousePress(view->windowHandle(), Qt::LeftButton, {}, QPoint(300, 200));
