@@ -144,6 +144,8 @@ void TestWindow::startState()
                  QList<int>({6, 6, 0, 0}));
     }
     QVERIFY(f.p2Label->y() > f.p1x->y() && f.imageLabel->y() > f.p2x->y() && f.r2Label->y() > f.r1x->y() && f.p1x->height() >= 18);
+    for (QLabel *compact : {f.cursorLabel, f.cursorXLabel, f.cursorYLabel, f.r2Label}) // the rest at least 18 high
+        QCOMPARE(compact->height(), compact->sizeHint().height());
     QCOMPARE(f.viewArea->minimumSize(), QSize(400, 400));
     for (const char *name : {"centralWidget", "verticalLayout_2", "horizontalLayout", "verticalLayout", "gridLayout", "gridLayout_2",
                              "viewArea", "paintWidget", "textEdit", "magnifier", "levelLabel"})
@@ -193,10 +195,6 @@ void TestWindow::pointing_data()
     QTest::newRow("above the picture") << QPoint(100, -5) << 0 << zero << zero << QPoint(100, 0);
     QTest::newRow("F1 beyond the far corner steps inside") << QPoint(700, 500) << f1 << zero << QList<int>{639, 479, 640, 480} << QPoint(640, 480);
     QTest::newRow("F2 at zero steps inside") << QPoint(-3, -5) << f2 << zero << QList<int>{0, 0, 1, 1} << QPoint(0, 0);
-    QTest::newRow("F1 pushes point 2 right and down") << QPoint(300, 200) << f1 << QList<int>{0, 0, 250, 150} << QList<int>{300, 200, 301, 201} << QPoint(300, 200);
-    QTest::newRow("F1 leaves an equal column") << QPoint(300, 200) << f1 << QList<int>{0, 0, 300, 400} << QList<int>{300, 200, 300, 400} << QPoint(300, 200);
-    QTest::newRow("F2 pushes point 1 left and up") << QPoint(100, 50) << f2 << QList<int>{150, 80, 0, 0} << QList<int>{99, 49, 100, 50} << QPoint(100, 50);
-    QTest::newRow("F2 leaves an equal row") << QPoint(100, 50) << f2 << QList<int>{20, 50, 0, 0} << QList<int>{20, 50, 100, 50} << QPoint(100, 50);
     QTest::newRow("Alt+F1 still acts") << QPoint(300, 200) << int(f1 | Qt::ALT) << QList<int>{0, 0, 250, 400} << QList<int>{300, 200, 301, 400} << QPoint(300, 200);
     QTest::newRow("Shift+F1 does nothing") << QPoint(300, 200) << int(f1 | Qt::SHIFT) << set << set << QPoint(300, 200);
     QTest::newRow("Ctrl+F2 does nothing") << QPoint(300, 200) << int(f2 | Qt::CTRL) << set << set << QPoint(300, 200);
