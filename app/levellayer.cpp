@@ -5,10 +5,33 @@
 #include "view/levelview.h"
 #include "view/paintwidget.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
+#include <QScreen>
+#include <QTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QToolTip>
+
+// Where a window of this size stands beside the main window without
+// covering it: right of it, else left of it, else below or above; where the
+// screen has no such room, over the main window's bottom-right, farthest
+// from the picture's top-left. Always on the screen's available area.
+QPoint besideWindow(const QRect &main, QSize size, const QRect &screen)
+{
+    const QList<QPoint> sides = {{main.right() + 1, main.top()}, {main.left() - size.width(), main.top()},
+                                 {main.left(), main.bottom() + 1}, {main.left(), main.top() - size.height()}};
+    for (const QPoint side : sides) {
+        const QRect placed(QPoint(qBound(screen.left(), side.x(), screen.right() + 1 - size.width()),
+                                  qBound(screen.top(), side.y(), screen.bottom() + 1 - size.height())), size);
+        if (screen.contains(placed) && !placed.intersects(main))
+            return placed.topLeft();
+    }
+    const QPoint corner = main.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1);
+    return {qBound(screen.left(), corner.x(), screen.right() + 1 - size.width()),
+            qBound(screen.top(), corner.y(), screen.bottom() + 1 - size.height())};
+}
 
 LevelLayer::LevelLayer(Session *session, QLabel *note, PaintWidget *overlay, const std::array<WholeSpinBox *, 4> &worldBoxes,
                        QWidget *window)
@@ -62,11 +85,49 @@ void LevelLayer::showWindow()
             if (!refusal.isEmpty())
                 QToolTip::showText(QCursor::pos(), refusal, levelView);
         });
+        levelView->installEventFilter(this);
         showWorldPoints();
         placePicture();
     }
+    // A level given with the picture opens beside the window, not behind
+    // it: once the window stands where it opens.
+    if (!window->isVisible() && !waiting) {
+        waiting = true;
+        QTimer::singleShot(0, this, &LevelLayer::showWindow);
+        return;
+    }
+    waiting = false;
+    if (!placed) {
+        placed = true;
+        levelView->move(besideWindow(window->frameGeometry(), levelView->frameGeometry().size(),
+                                     window->screen()->availableGeometry()));
+    }
     levelView->show();
     levelView->raise();
+}
+
+bool LevelLayer::pickWorldPoint(int index, bool snap)
+{
+    if (!levelView || !levelView->isVisible() || QApplication::topLevelAt(QCursor::pos()) != levelView)
+        return false;
+    levelView->pickUnderPointer(index, snap);
+    return true;
+}
+
+bool LevelLayer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_F1 && key->key() != Qt::Key_F2)
+        return false;
+    if (QApplication::topLevelAt(QCursor::pos()) == window) {
+        QCoreApplication::sendEvent(window, event);
+    } else {
+        auto *view = static_cast<QWidget *>(watched);
+        QToolTip::showText(view->mapToGlobal(QPoint(6, view->height() - 24)), tr("point at the picture in the main window"), view);
+    }
+    return true;
 }
 
 void LevelLayer::showWorldPoints()

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <array>
 
@@ -10,6 +13,10 @@ class QLabel;
 class WholeSpinBox;
 class Session;
 class QWidget;
+
+// Where a window of this size opens beside the main window, on the screen's
+// available area.
+QPoint besideWindow(const QRect &main, QSize size, const QRect &screen);
 
 // The session's level: drawn over the picture where the last result places
 // it, so that it shows what the printed numbers mean, and shown from above
@@ -26,6 +33,13 @@ public:
                QWidget *window);
 
     void showWindow();
+    // F3 or F4 pressed in another window: the corner under the pointer when
+    // it is over the level window; false, and nothing done, when it is not.
+    bool pickWorldPoint(int index, bool snap);
+
+protected:
+    // F1 and F2 in the level window go to the picture under the pointer.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showLevel();
@@ -39,4 +53,6 @@ private:
     std::array<WholeSpinBox *, 4> worldBoxes;
     QWidget *window;
     LevelView *levelView = nullptr;
+    bool waiting = false; // for the window to be shown
+    bool placed = false;
 };

@@ -25,6 +25,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolTip>
 
 // Off unless asked for, e.g. QT_LOGGING_RULES="vellamor.load.info=true".
 Q_LOGGING_CATEGORY(lcLoad, "vellamor.load", QtWarningMsg)
@@ -118,6 +119,13 @@ void Vellamor::moveCursor(QPoint viewPos)
 void Vellamor::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
+    // F3 and F4 act on the level window under the pointer, from here too.
+    if (event->key() == Qt::Key_F3 || event->key() == Qt::Key_F4) {
+        if (!levelLayer->pickWorldPoint(event->key() == Qt::Key_F3 ? 0 : 1, !(modifiers & Qt::ShiftModifier)))
+            QToolTip::showText(widgets.cursorLabel->mapToGlobal(QPoint(0, 0)), tr("point at a corner in the level window"),
+                               widgets.cursorLabel);
+        return;
+    }
     if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier))
         return;
     pickPoint(event->key());

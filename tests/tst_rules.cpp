@@ -1,5 +1,6 @@
 #include "core/calibration.h"
 #include "app/commandline.h"
+#include "app/levellayer.h"
 #include "app/transferrules.h"
 #include "core/resultformats.h"
 #include "form/entrytext.h"
@@ -43,6 +44,8 @@ private slots:
     void camera();
     void snapping_data();
     void snapping();
+    void levelWindowPlace_data();
+    void levelWindowPlace();
 };
 
 void TestRules::calibration_data()
@@ -357,6 +360,33 @@ void TestRules::snapping()
     index.setOutlines(corners.isEmpty() ? QList<QPolygonF>() : QList<QPolygonF>{QPolygonF(corners)});
     const std::optional<QPointF> corner = index.nearest(at, radius);
     QCOMPARE(corner ? QString("%1,%2").arg(corner->x()).arg(corner->y()) : QString("none"), found);
+}
+
+void TestRules::levelWindowPlace_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("main"); // the main window with its frame
+    QTest::addColumn<QPoint>("level"); // where the 800 x 600 level window's frame stands
+    const QRect full(0, 0, 1920, 1080), small(0, 0, 1366, 768), panel(0, 32, 1920, 1048);
+    QTest::newRow("1920 x 1080: right of the window") << full << QRect(0, 0, 700, 640) << QPoint(700, 0);
+    QTest::newRow("1920 x 1080: left of a window on the right") << full << QRect(1100, 100, 820, 700) << QPoint(300, 100);
+    QTest::newRow("1920 x 1080: below a wide window") << full << QRect(0, 0, 1500, 400) << QPoint(0, 400);
+    QTest::newRow("1920 x 1080: above a wide window at the bottom") << full << QRect(0, 650, 1500, 430) << QPoint(0, 50);
+    QTest::newRow("1920 x 1080, no room: over the bottom-right") << full << QRect(0, 0, 1920, 1080) << QPoint(1120, 480);
+    QTest::newRow("1366 x 768: right of the window") << small << QRect(0, 0, 560, 640) << QPoint(560, 0);
+    QTest::newRow("1366 x 768, no room: over the bottom-right") << small << QRect(0, 0, 1000, 700) << QPoint(200, 100);
+    QTest::newRow("a panel above: kept below it") << panel << QRect(0, 32, 1900, 1000) << QPoint(1100, 432);
+}
+
+// The level window opens beside the main window where the screen has room,
+// over the corner farthest from the picture's top-left where it has not,
+// and always on the screen.
+void TestRules::levelWindowPlace()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QRect, main);
+    QFETCH(QPoint, level);
+    QCOMPARE(besideWindow(main, QSize(800, 600), screen), level);
 }
 
 QTEST_GUILESS_MAIN(TestRules)

@@ -770,9 +770,13 @@ void TestWindow::levelWindow()
         QSpinBox *x = key == Qt::Key_F3 ? f.r1x : f.r2x, *y = key == Qt::Key_F3 ? f.r1y : f.r2y;
         QCOMPARE(QPoint(x->value(), y->value()), view->toWorld(near).toPoint());
         QTest::keyRelease(view, Qt::Key_Shift);
-        QTest::keyClick(view, key);
+        // F3 from the main window with the pointer over the level window;
+        // F1 from the level window with the pointer over the picture.
+        QCursor::setPos(view->mapToGlobal(near));
+        QTest::keyClick(key == Qt::Key_F3 ? window.windowHandle() : view->windowHandle(), key);
         QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, pixel));
-        QTest::keyClick(window.windowHandle(), key == Qt::Key_F3 ? Qt::Key_F1 : Qt::Key_F2);
+        QCursor::setPos(f.paintWidget->mapToGlobal(pixel));
+        QTest::keyClick(key == Qt::Key_F3 ? view->windowHandle() : window.windowHandle(), key == Qt::Key_F3 ? Qt::Key_F1 : Qt::Key_F2);
     }
     QCOMPARE(QList<int>({f.r1x->value(), f.r1y->value(), f.r2x->value(), f.r2y->value()}), QList<int>({-784, 608, 1376, -1032}));
     QTest::mouseClick(f.measureButton, Qt::LeftButton);

@@ -1,6 +1,7 @@
 #include "view/levelview.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -138,6 +139,12 @@ void LevelView::keyPressEvent(QKeyEvent *event)
     } else {
         QWidget::keyPressEvent(event);
     }
+}
+
+void LevelView::pickUnderPointer(int index, bool snap)
+{
+    hover(mapFromGlobal(QCursor::pos()), snap);
+    emit worldPointPicked(index, *hovered);
 }
 
 void LevelView::keyReleaseEvent(QKeyEvent *event)

@@ -39,6 +39,9 @@ public:
     // corner within 8 pixels, or else, or with Shift, the nearest unit.
     QPointF pick(QPointF widgetPos, bool snap) const;
     void fit();
+    // F3 or F4 from another window: the point under the pointer, snapped
+    // unless Shift is held, as the 1st (0) or 2nd (1) world point.
+    void pickUnderPointer(int index, bool snap);
 
 signals:
     void worldPointPicked(int index, QPointF world);
