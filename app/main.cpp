@@ -13,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     useParentConsole();
+    QCoreApplication::setOrganizationName(QStringLiteral("Vellamor"));
     QCoreApplication::setApplicationName(QStringLiteral("vellamor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLAMOR_VERSION));
     bool display = false;

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSettings>
 #include <QWidget>
 
 ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
@@ -42,6 +43,10 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     connect(this, &ViewMenu::overlayToggled, session, &Session::setOverlay);
     connect(this, &ViewMenu::magnifierToggled, session, &Session::setLoupe);
     connect(this, &ViewMenu::reloadRequested, session, &Session::reload);
+    connect(session, &Session::pictureChanged, this, [this] {
+        if (this->session->hasPicture() && !this->session->picturePath().isEmpty())
+            remember(this->session->picturePath());
+    });
     connect(session, &Session::togglesChanged, this, [this] {
         magnifierAction->setChecked(this->session->loupe());
         overlayAction->setChecked(this->session->overlay());
@@ -114,7 +119,9 @@ void ViewMenu::show(QPoint viewPos)
     // Built on first use, to keep start-up short.
     if (!menu) {
         menu = new QMenu(view);
-        menu->addActions({openAction, pasteAction, reloadAction, openLevelAction, saveSessionAction});
+        menu->addAction(openAction);
+        recentMenu = menu->addMenu(tr("Open recent"));
+        menu->addActions({pasteAction, reloadAction, openLevelAction, saveSessionAction});
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
         menu->addSeparator();
@@ -123,6 +130,12 @@ void ViewMenu::show(QPoint viewPos)
         connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
     }
     pasteAction->setEnabled(clipboardHasPicture(QGuiApplication::clipboard()->mimeData()));
+    // The last sessions and pictures, those that are gone greyed out.
+    recentMenu->clear();
+    const QStringList recent = QSettings().value(QStringLiteral("recent")).toStringList();
+    for (const QString &path : recent)
+        recentMenu->addAction(QDir::toNativeSeparators(path), this, [this, path] { open(path); })->setEnabled(QFileInfo(path).isFile());
+    recentMenu->setEnabled(!recent.isEmpty());
     menuPos = viewPos;
     menu->popup(view->mapToGlobal(viewPos));
 }
@@ -150,6 +163,8 @@ void ViewMenu::open(const QString &path)
         return;
     }
     const SessionOpened opened = openSession(*session, path);
+    if (opened.error.isEmpty())
+        remember(path);
     if (!opened.error.isEmpty() || !opened.notes.isEmpty())
         tell(opened.error.isEmpty() ? tr("Session partly restored") : tr("Session not opened"),
              opened.error.isEmpty() ? opened.notes.join('\n') : opened.error);
@@ -166,7 +181,9 @@ void ViewMenu::showSaveDialog()
     dialog->setDefaultSuffix(QStringLiteral("vellamor"));
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
         const QString why = saveSession(*session, path);
-        if (!why.isEmpty())
+        if (why.isEmpty())
+            remember(path);
+        else
             tell(tr("Session not saved"), tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), why));
     });
     dialog->open();
@@ -178,4 +195,15 @@ void ViewMenu::tell(const QString &title, const QString &text)
     auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, view->window());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+// At the top of the recent files, eight at most, each once.
+void ViewMenu::remember(const QString &path)
+{
+    QSettings settings;
+    QStringList recent = settings.value(QStringLiteral("recent")).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    settings.setValue(QStringLiteral("recent"), recent.mid(0, maxRecent));
 }

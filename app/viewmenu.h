@@ -43,10 +43,14 @@ private:
     void paste();
     void showSaveDialog();
     void tell(const QString &title, const QString &text);
+    void remember(const QString &path);
+
+    static constexpr int maxRecent = 8;
     void showOpenDialog(bool level);
 
     QWidget *view;
     QMenu *menu = nullptr;
+    QMenu *recentMenu = nullptr;
     QAction *openAction;
     QAction *pasteAction;
     QAction *reloadAction;

@@ -105,6 +105,9 @@ void TestLevel::dialects_data()
             " ( ( 0 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0 0,0; marks ; skipped 0";
     QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n"
             << square + "; marks ; skipped 0";
+    QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
+            " ( ( 0 0 0 0 0 ) ( 0 0 32 0 0 ) ( 0 0 64 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 0 32 0 0 ) ( 32 0 64 0 0 ) )"
+            " ( ( 64 0 0 0 0 ) ( 64 0 32 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0; marks ; skipped 0";
     QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
             << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
                + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n"

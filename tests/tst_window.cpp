@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QWheelEvent>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -75,7 +76,12 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { allowLargePictures(); }
+    void initTestCase()
+    {
+        allowLargePictures();
+        // Recent files are kept here, not in the user's settings.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    }
     void startState();
     void pointing_data();
     void pointing();
@@ -99,6 +105,9 @@ private slots:
     void result();
     void copyEntries_data();
     void copyEntries();
+
+private:
+    QTemporaryDir settings;
 };
 
 // The form as it opens: texts, ranges, the tab order, and the view's hint,
@@ -942,6 +951,13 @@ void TestWindow::sessions()
     QCOMPARE(f.textEdit->toPlainText(), first.form().textEdit->toPlainText());
     QTest::mouseMove(second.windowHandle(), f.paintWidget->mapTo(&second, QPoint(100, 60)));
     QVERIFY(f.magnifier->isVisible());
+    // The sessions and pictures opened last, the one gone greyed out.
+    QVERIFY(QFile::rename(dir.filePath("kept.vellamor"), dir.filePath("moved.vellamor")));
+    QAction *recent = menuEntry(f.paintWidget, QPoint(5, 5), "Open recent");
+    QStringList entries;
+    for (QAction *entry : recent->menu()->actions())
+        entries << QFileInfo(entry->text()).fileName() + (entry->isEnabled() ? "" : " (gone)");
+    QCOMPARE(entries.mid(0, 2), QStringList({"kept.vellamor (gone)", "sample-map.png"}));
 }
 
 void TestWindow::copyEntries_data()
