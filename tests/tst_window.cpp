@@ -153,8 +153,9 @@ void TestWindow::startState()
                  QList<int>({6, 6, 0, 0}));
     }
     QVERIFY(f.p2Label->y() > f.p1x->y() && f.imageLabel->y() > f.p2x->y() && f.r2Label->y() > f.r1x->y() && f.p1x->height() >= 18);
-    for (QLabel *compact : {f.cursorLabel, f.cursorXLabel, f.cursorYLabel, f.r2Label}) // the rest at least 18 high
-        QCOMPARE(compact->height(), compact->sizeHint().height());
+    for (QLabel *label : {f.cursorLabel, f.cursorXLabel, f.cursorYLabel, f.r2Label, f.p1Label, f.wLabel, f.r1Label}) // the rest 18 high at least
+        QCOMPARE(label->height(), label == f.p1Label || label == f.wLabel || label == f.r1Label ? std::max(18, label->sizeHint().height())
+                                                                                               : label->sizeHint().height());
     QCOMPARE(f.viewArea->minimumSize(), QSize(400, 400));
     for (const char *name : {"centralWidget", "verticalLayout_2", "horizontalLayout", "verticalLayout", "gridLayout", "gridLayout_2",
                              "viewArea", "paintWidget", "textEdit", "magnifier", "levelLabel"})
