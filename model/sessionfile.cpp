@@ -74,11 +74,11 @@ QString saveSession(const Session &session, const QString &path)
                                             {"world", pair(session.world(0), session.world(1))}}},
                      {"view", QJsonObject{{"loupe", session.loupe()}, {"overlay", session.overlay()}}}};
     if (!session.picturePath().isEmpty())
-        root.insert("picture", stored(folder, session.picturePath()));
+        root.insert(QLatin1String("picture"), stored(folder, session.picturePath()));
     if (!session.levelPath().isEmpty())
-        root.insert("level", stored(folder, session.levelPath()));
+        root.insert(QLatin1String("level"), stored(folder, session.levelPath()));
     if (const std::optional<Calibration> &c = session.result()) {
-        root.insert("result", QJsonObject{{"pictureSize", QJsonArray{session.pictureSize().width(), session.pictureSize().height()}},
+        root.insert(QLatin1String("result"), QJsonObject{{"pictureSize", QJsonArray{session.pictureSize().width(), session.pictureSize().height()}},
                                           {"origin", QJsonArray{c->exactOriginX, c->exactOriginY}},
                                           {"end", QJsonArray{c->exactEndX, c->exactEndY}}});
     }
@@ -101,23 +101,23 @@ SessionOpened openSession(Session &session, const QString &path)
     const QJsonObject root = QJsonDocument::fromJson(file.readAll(), &parsed).object();
     if (parsed.error != QJsonParseError::NoError)
         return {QStringLiteral("%1: not a Vellamor session (%2 at byte %3)").arg(name, parsed.errorString()).arg(parsed.offset), {}};
-    if (root.value("format").toString() != QLatin1String(formatName))
+    if (root.value(QLatin1String("format")).toString() != QLatin1String(formatName))
         return {QStringLiteral("%1: not a Vellamor session").arg(name), {}};
-    if (root.value("version").toInt() != formatVersion)
-        return {QStringLiteral("%1: a session of another version (%2)").arg(name).arg(root.value("version").toInt()), {}};
-    const QJsonObject saved = root.value("points").toObject();
-    const auto pixels = points(saved.value("picture"), maxPictureSide);
-    const auto worlds = points(saved.value("world"), maxWorldCoordinate);
-    const QJsonObject view = root.value("view").toObject();
-    const QJsonArray size = root.value("result").toObject().value("pictureSize").toArray();
-    if (!pixels || !worlds || !view.value("loupe").isBool() || !view.value("overlay").isBool()
-        || (root.contains("result") && size.size() != 2))
+    if (root.value(QLatin1String("version")).toInt() != formatVersion)
+        return {QStringLiteral("%1: a session of another version (%2)").arg(name).arg(root.value(QLatin1String("version")).toInt()), {}};
+    const QJsonObject saved = root.value(QLatin1String("points")).toObject();
+    const auto pixels = points(saved.value(QLatin1String("picture")), maxPictureSide);
+    const auto worlds = points(saved.value(QLatin1String("world")), maxWorldCoordinate);
+    const QJsonObject view = root.value(QLatin1String("view")).toObject();
+    const QJsonArray size = root.value(QLatin1String("result")).toObject().value(QLatin1String("pictureSize")).toArray();
+    if (!pixels || !worlds || !view.value(QLatin1String("loupe")).isBool() || !view.value(QLatin1String("overlay")).isBool()
+        || (root.contains(QLatin1String("result")) && size.size() != 2))
         return {QStringLiteral("%1: damaged: its points or view are missing or out of range").arg(name), {}};
 
     // Everything checked: from here on the session is restored.
     const QDir folder = QFileInfo(path).absoluteDir();
     SessionOpened opened;
-    const QString picture = root.value("picture").toString(), level = root.value("level").toString();
+    const QString picture = root.value(QLatin1String("picture")).toString(), level = root.value(QLatin1String("level")).toString();
     if (!picture.isEmpty()) {
         const QString why = session.openPicture(folder.absoluteFilePath(picture));
         if (!why.isEmpty())
@@ -130,10 +130,10 @@ SessionOpened openSession(Session &session, const QString &path)
     }
     session.setPixels(pixels->first, pixels->second);
     session.setWorlds(worlds->first, worlds->second);
-    session.setLoupe(view.value("loupe").toBool());
-    session.setOverlay(view.value("overlay").toBool());
+    session.setLoupe(view.value(QLatin1String("loupe")).toBool());
+    session.setOverlay(view.value(QLatin1String("overlay")).toBool());
     session.forgetResult();
-    if (root.contains("result")) {
+    if (root.contains(QLatin1String("result"))) {
         const QSize measured(size[0].toInt(), size[1].toInt());
         if (session.hasPicture() && session.pictureSize() == measured)
             session.measure();
