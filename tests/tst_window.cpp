@@ -727,10 +727,10 @@ void TestWindow::levelOverlay()
     delete dialog;
     QApplication::setActiveWindow(&window);
     QTemporaryDir dir;
-    QFile cut(dir.filePath("cut.map"));
+    QFile cut(dir.filePath("cut.v2.map"));
     QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write("{\n\"classname\" \"worldspawn\"\n{\n( 0 0") && cut.flush());
     QVERIFY(dropFile(&window, cut.fileName()));
-    QCOMPARE(f.levelLabel->text(), "cut.map:4:6: expected a number (the file ends)");
+    QCOMPARE(f.levelLabel->text(), "cut.v2.map:4:6: expected a number (the file ends)");
     QVERIFY(f.levelLabel->isVisible() && window.session().pictureSize().width() == 640 && f.textEdit->toPlainText().startsWith("origin"));
     QCOMPARE(onWalls(), 0);
     QCOMPARE(window.windowTitle(), "sample-map.png — Vellamor");
@@ -738,10 +738,12 @@ void TestWindow::levelOverlay()
     QFile level(SOURCE_DIR "/examples/sample-level.map");
     QVERIFY(level.open(QIODevice::ReadOnly) && cut.resize(0) && cut.write(level.readAll()) && cut.flush());
     QTest::keyClick(window.windowHandle(), Qt::Key_F5);
-    QCOMPARE(f.levelLabel->text(), "cut.map: 42 brushes, 4 marks; left out: 2 tool brushes");
+    QCOMPARE(f.levelLabel->text(), "cut.v2.map: 42 brushes, 4 marks; left out: 2 tool brushes");
     f.r1x->setValue(-544);
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QCOMPARE(onWalls(), walls.size());
+    menuEntry(f.textEdit, QPoint(5, 5), "Source overview")->trigger(); // named after the level, all its dots kept
+    QVERIFY(QGuiApplication::clipboard()->text().contains("\"cut.v2\""));
     // Another picture ends the result, and its drawing with it.
     QVERIFY(QFile::copy(SOURCE_DIR "/examples/sample-map.png", dir.filePath("copy.png")));
     QVERIFY(dropFile(&window, dir.filePath("copy.png")));
