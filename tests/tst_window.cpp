@@ -80,7 +80,8 @@ private slots:
     {
         allowLargePictures();
         // Recent files are kept here, not in the user's settings.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     }
     void startState();
     void pointing_data();
