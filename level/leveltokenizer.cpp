@@ -48,7 +48,7 @@ std::optional<double> parseLevelNumber(QByteArrayView word, bool *outOfRange)
     const auto [end, error] = std::from_chars(first, last, value);
     if (end != last || (error != std::errc() && error != std::errc::result_out_of_range) || std::isnan(value))
         return std::nullopt;
-    if (error == std::errc::result_out_of_range || !std::isfinite(value) || std::fabs(value) > largestCoordinate) {
+    if (error == std::errc::result_out_of_range || std::fabs(value) > largestCoordinate) {
         // "inf" is no number a level writes; "1e999" and "-1e30" are, too large.
         if (outOfRange)
             *outOfRange = std::none_of(first, last, [](char c) { return c == 'i' || c == 'I'; });
