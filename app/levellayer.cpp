@@ -20,17 +20,18 @@
 // from the picture's top-left. Always on the screen's available area.
 QPoint besideWindow(const QRect &main, QSize size, const QRect &screen)
 {
+    const auto onScreen = [&](QPoint at) {
+        return QPoint(qBound(screen.left(), at.x(), screen.right() + 1 - size.width()),
+                      qBound(screen.top(), at.y(), screen.bottom() + 1 - size.height()));
+    };
     const QList<QPoint> sides = {{main.right() + 1, main.top()}, {main.left() - size.width(), main.top()},
                                  {main.left(), main.bottom() + 1}, {main.left(), main.top() - size.height()}};
     for (const QPoint side : sides) {
-        const QRect placed(QPoint(qBound(screen.left(), side.x(), screen.right() + 1 - size.width()),
-                                  qBound(screen.top(), side.y(), screen.bottom() + 1 - size.height())), size);
+        const QRect placed(onScreen(side), size);
         if (screen.contains(placed) && !placed.intersects(main))
             return placed.topLeft();
     }
-    const QPoint corner = main.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1);
-    return {qBound(screen.left(), corner.x(), screen.right() + 1 - size.width()),
-            qBound(screen.top(), corner.y(), screen.bottom() + 1 - size.height())};
+    return onScreen(main.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1));
 }
 
 LevelLayer::LevelLayer(Session *session, QLabel *note, PaintWidget *overlay, const std::array<WholeSpinBox *, 4> &worldBoxes,
@@ -48,7 +49,7 @@ LevelLayer::LevelLayer(Session *session, QLabel *note, PaintWidget *overlay, con
         placePicture();
         placeOverlay();
     });
-    connect(session, &Session::togglesChanged, this, [this] {
+    connect(session, &Session::overlayChanged, this, [this] {
         placeOverlay();
         this->overlay->update();
     });

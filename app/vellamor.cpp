@@ -66,7 +66,7 @@ void Vellamor::connectAll()
     });
     connect(measurement, &Session::resultChanged, widgets.paintWidget, qOverload<>(&QWidget::update));
     connect(measurement, &Session::levelChanged, this, &Vellamor::showLevel);
-    connect(measurement, &Session::togglesChanged, this, [this] {
+    connect(measurement, &Session::loupeChanged, this, [this] {
         widgets.magnifier->setOn(measurement->loupe());
         moveCursor(widgets.paintWidget->mapFromGlobal(QCursor::pos()));
     });

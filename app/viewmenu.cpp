@@ -47,10 +47,8 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
         if (this->session->hasPicture() && !this->session->picturePath().isEmpty())
             remember(this->session->picturePath());
     });
-    connect(session, &Session::togglesChanged, this, [this] {
-        magnifierAction->setChecked(this->session->loupe());
-        overlayAction->setChecked(this->session->overlay());
-    });
+    connect(session, &Session::loupeChanged, this, [this] { magnifierAction->setChecked(this->session->loupe()); });
+    connect(session, &Session::overlayChanged, this, [this] { overlayAction->setChecked(this->session->overlay()); });
     connect(levelWindowAction, &QAction::triggered, this, &ViewMenu::levelWindowRequested);
     openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
     connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });

@@ -135,7 +135,7 @@ void Session::setLoupe(bool on)
     if (loupeOn == on)
         return;
     loupeOn = on;
-    emit togglesChanged();
+    emit loupeChanged();
 }
 
 void Session::setOverlay(bool on)
@@ -143,5 +143,5 @@ void Session::setOverlay(bool on)
     if (overlayOn == on)
         return;
     overlayOn = on;
-    emit togglesChanged();
+    emit overlayChanged();
 }

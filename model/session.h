@@ -82,7 +82,8 @@ signals:
     void pixelsChanged();
     void worldsChanged();
     void resultChanged();
-    void togglesChanged();
+    void loupeChanged();
+    void overlayChanged();
 
 private:
     QString takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted);
