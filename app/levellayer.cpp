@@ -4,6 +4,7 @@
 #include "model/session.h"
 #include "view/levelview.h"
 #include "view/paintwidget.h"
+#include "view/windowframe.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -100,7 +101,7 @@ void LevelLayer::showWindow()
     waiting = false;
     if (!placed) {
         placed = true;
-        levelView->move(besideWindow(window->frameGeometry(), levelView->frameGeometry().size(),
+        levelView->move(besideWindow(window->frameGeometry(), levelView->size().grownBy(windowFrame(levelView)),
                                      window->screen()->availableGeometry()));
     }
     levelView->show();

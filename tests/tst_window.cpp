@@ -95,6 +95,8 @@ private slots:
     void pasteFollowsFocus();
     void viewMenu();
     void largePictures();
+    void bothWindowsAtStart_data();
+    void bothWindowsAtStart();
     void beyondTheScreen_data();
     void beyondTheScreen();
     void pixelExact();
@@ -568,6 +570,47 @@ void TestWindow::result()
     QVERIFY(!QFileInfo::exists(dir.filePath("missing")) && saved.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(saved.readAll()), QString("4\n0\n0\n-4\n-1022\n766\n"));
 
+}
+
+void TestWindow::bothWindowsAtStart_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("1920 x 1080, a small picture") << "full" << QSize(600, 400);
+    QTest::newRow("1920 x 1080, a picture larger than the screen") << "full" << QSize(3776, 2560);
+    QTest::newRow("1366 x 768, a small picture") << "laptop" << QSize(600, 400);
+    QTest::newRow("1366 x 768, a picture larger than the screen") << "laptop" << QSize(3776, 2560);
+}
+
+// As the command line opens them: picture and level before the window is
+// shown, when its frame is not yet on screen. Both windows stand within the
+// screen's available area, frames included, side by side where there is
+// room, else the level window over the main window's bottom-right.
+void TestWindow::bothWindowsAtStart()
+{
+    QFETCH(QString, screen);
+    QFETCH(QSize, picture);
+    QTemporaryDir dir;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QScreen *on = *std::find_if(screens.begin(), screens.end(), [&](QScreen *s) { return s->name() == screen; });
+    Vellamor window;
+    window.setScreen(on);
+    window.move(on->availableGeometry().topLeft());
+    QCOMPARE(window.session().openPicture(writePicture(dir, "map.png", picture.width(), picture.height())), QString());
+    QCOMPARE(window.session().openLevel(SOURCE_DIR "/examples/sample-level.map"), QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.findChild<LevelView *>() && window.findChild<LevelView *>()->isVisible());
+    auto *view = window.findChild<LevelView *>();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    const QRect area = on->availableGeometry(), main = window.frameGeometry(), level = view->frameGeometry();
+    const auto text = [](QRect r) { return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); };
+    QVERIFY2(area.contains(main) && area.contains(level) && main.size() != window.size(),
+             qPrintable(text(area) + ": " + text(main) + ", " + text(level)));
+    const bool room = main.width() + level.width() <= area.width() || main.height() + level.height() <= area.height();
+    QCOMPARE(main.intersects(level), !room);
+    if (!room)
+        QCOMPARE(level.bottomRight(), main.bottomRight());
 }
 
 void TestWindow::beyondTheScreen_data()

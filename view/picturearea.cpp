@@ -1,4 +1,5 @@
 #include "view/picturearea.h"
+#include "view/windowframe.h"
 
 #include <QCoreApplication>
 #include <QLayout>
@@ -18,12 +19,16 @@ PictureArea::PictureArea(QWidget *parent)
 void PictureArea::fitPicture(QSize picture)
 {
     QWidget *window = this->window();
-    if (!openedAt.isValid())
+    if (!openedAt.isValid()) {
         openedAt = window->size();
+        window->installEventFilter(this);
+    }
+    fitted = picture;
+    fittedFrame = windowFrame(window);
     setMinimumSize(picture);
     layOutNow();
     const QRect screen = window->screen()->availableGeometry();
-    const QSize frame = window->frameGeometry().size() - window->geometry().size();
+    const QSize frame = QSize(0, 0).grownBy(fittedFrame);
     const QSize slack = screen.size() - frame - window->minimumSizeHint();
     if (slack.width() >= 0 && slack.height() >= 0) {
         // A smaller picture than the last takes the window back down, to
@@ -40,6 +45,16 @@ void PictureArea::fitPicture(QSize picture)
     const QRect outer = window->frameGeometry();
     window->move(qBound(screen.left(), outer.left(), screen.right() + 1 - outer.width()),
                  qBound(screen.top(), outer.top(), screen.bottom() + 1 - outer.height()));
+}
+
+// Where the window manager frames the window only after it is shown, the
+// picture is fitted again once the frame is known.
+bool PictureArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Show)
+        && fitted.isValid() && windowFrame(window()) != fittedFrame)
+        fitPicture(fitted);
+    return QScrollArea::eventFilter(watched, event);
 }
 
 // Lays out now what the event loop would lay out next, the area's parent

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QScrollArea>
 
 class QWheelEvent;
@@ -21,6 +22,7 @@ public:
     void fitPicture(QSize picture);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
@@ -28,4 +30,7 @@ private:
 
     // The window's size before the first picture.
     QSize openedAt;
+    // The last picture fitted, and the window's frame it was fitted within.
+    QSize fitted;
+    QMargins fittedFrame;
 };
