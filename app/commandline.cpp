@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "placement/levelpicture.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
@@ -16,20 +18,53 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("Draw this level (.map or .vmf) over the picture."),
                                    QStringLiteral("LEVEL"));
     parser.addOption(level);
+    const QCommandLineOption render(QStringLiteral("render"),
+                                    QStringLiteral("Write the level seen from above to PICTURE (PNG), print its placement, and stop."));
+    const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("With --render: the picture's long side in pixels."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption style(QStringLiteral("style"),
+                                   QStringLiteral("With --render: outline (the default) or floors, filled and shaded by height."),
+                                   QStringLiteral("STYLE"));
+    parser.addOptions({render, size, style});
     parser.addPositionalArgument(QStringLiteral("PICTURE"), QStringLiteral("The picture to open."),
                                  QStringLiteral("[PICTURE]"));
 
+    const auto printed = [](CommandLine::Action action, const QString &text) {
+        CommandLine line;
+        line.action = action;
+        line.text = text;
+        return line;
+    };
+    const auto fail = [&](const QString &why) { return printed(CommandLine::Fail, why + "\n\n" + parser.helpText()); };
     if (!parser.parse(arguments))
-        return {CommandLine::Fail, {}, parser.errorText() + "\n\n" + parser.helpText(), {}};
+        return fail(parser.errorText());
     if (parser.isSet(help))
-        return {CommandLine::Print, {}, parser.helpText(), {}};
+        return printed(CommandLine::Print, parser.helpText());
     if (parser.isSet(version))
-        return {CommandLine::Print, {},
-                QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion() + '\n', {}};
+        return printed(CommandLine::Print, QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion() + '\n');
     const QStringList pictures = parser.positionalArguments();
     if (pictures.size() > 1)
-        return {CommandLine::Fail, {}, QStringLiteral("Only one picture can be opened.\n\n") + parser.helpText(), {}};
-    return {CommandLine::Run, pictures.value(0), {}, parser.value(level)};
+        return fail(QStringLiteral("Only one picture can be opened."));
+    CommandLine line;
+    line.picture = pictures.value(0);
+    line.level = parser.value(level);
+    if (!parser.isSet(render)) {
+        if (parser.isSet(size) || parser.isSet(style))
+            return fail(QStringLiteral("--size and --style go with --render."));
+        return line;
+    }
+    if (line.level.isEmpty() || line.picture.isEmpty())
+        return fail(QStringLiteral("--render needs --level LEVEL and the picture to write."));
+    bool number = true;
+    line.size = parser.isSet(size) ? parser.value(size).toInt(&number) : 0;
+    if (!number || (line.size != 0 && (line.size < smallestLevelPicture || line.size > largestLevelPicture)))
+        return fail(QStringLiteral("--size takes a number of pixels from %1 to %2.").arg(smallestLevelPicture).arg(largestLevelPicture));
+    const QString styleName = parser.value(style);
+    if (!styleName.isEmpty() && styleName != QLatin1String("outline") && styleName != QLatin1String("floors"))
+        return fail(QStringLiteral("--style is outline or floors."));
+    line.floors = styleName == QLatin1String("floors");
+    line.action = CommandLine::Render;
+    return line;
 }
 
 bool hasDisplay(int argc, const char *const *argv)

@@ -3,14 +3,20 @@
 #include <QStringList>
 
 // What the command line asks for: start the window, perhaps with a picture
-// and a level, or print a text (help, version, or a usage error) and stop.
+// and a level; print a text (help, version, or a usage error) and stop; or
+// make a picture of the level, with no window.
 struct CommandLine
 {
-    enum Action { Run, Print, Fail };
+    enum Action { Run, Print, Fail, Render };
     Action action = Run;
+    // The picture to open, or the one to write.
     QString picture;
     QString text;
     QString level;
+    // For Render: the picture's long side (0: as the level's extent
+    // gives), and whether floors are filled rather than outlines drawn.
+    int size = 0;
+    bool floors = false;
 };
 
 // Needs the application object, whose name heads the usage text.

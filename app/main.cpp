@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/headless.h"
 #include "app/startup.h"
 #include "app/transferrules.h"
 #include "app/vellamor.h"
@@ -19,6 +20,12 @@ int main(int argc, char *argv[])
     bool display = false;
     const std::unique_ptr<QCoreApplication> app = createApplication(argc, argv, &display);
     const CommandLine line = parseCommandLine(app->arguments());
+    if (line.action == CommandLine::Render) {
+        const Headless done = renderLevel(line);
+        std::fputs(qPrintable(done.out), stdout);
+        std::fputs(qPrintable(done.err), stderr);
+        return done.status;
+    }
     if (line.action != CommandLine::Run) {
         std::fputs(qPrintable(line.text), line.action == CommandLine::Fail ? stderr : stdout);
         return line.action == CommandLine::Fail ? 1 : 0;

@@ -2,6 +2,7 @@
 
 #include "app/entrykeys.h"
 #include "app/levellayer.h"
+#include "app/levelpicturedialog.h"
 #include "app/pointboxes.h"
 #include "app/pointerkeys.h"
 #include "app/resultmenu.h"
@@ -71,6 +72,11 @@ void Vellamor::connectAll()
         moveCursor(widgets.paintWidget->mapFromGlobal(QCursor::pos()));
     });
     connect(viewMenu, &ViewMenu::levelWindowRequested, levelLayer, &LevelLayer::showWindow);
+    connect(viewMenu, &ViewMenu::levelPictureRequested, this, [this] {
+        auto *dialog = new LevelPictureDialog(measurement, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
     connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
     connect(viewMenu, &ViewMenu::pointRequested, this, [this](QPoint viewPos, int key) {
         moveCursor(viewPos);

@@ -31,6 +31,7 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     , overlayAction(new QAction(tr("Level overlay"), window))
     , levelWindowAction(new QAction(tr("Level window"), window))
     , saveSessionAction(new QAction(tr("Save session…"), window))
+    , levelPictureAction(new QAction(tr("Make picture from level…"), window))
     , session(session)
 {
     saveSessionAction->setShortcut(QKeySequence::Save);
@@ -50,6 +51,7 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     connect(session, &Session::loupeChanged, this, [this] { magnifierAction->setChecked(this->session->loupe()); });
     connect(session, &Session::overlayChanged, this, [this] { overlayAction->setChecked(this->session->overlay()); });
     connect(levelWindowAction, &QAction::triggered, this, &ViewMenu::levelWindowRequested);
+    connect(levelPictureAction, &QAction::triggered, this, &ViewMenu::levelPictureRequested);
     openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
     connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });
     overlayAction->setCheckable(true);
@@ -80,6 +82,7 @@ void ViewMenu::setLevel(bool loaded)
     reloadAction->setEnabled(pictureFile || levelLoaded);
     overlayAction->setEnabled(loaded);
     levelWindowAction->setEnabled(loaded);
+    levelPictureAction->setEnabled(loaded);
 }
 
 void ViewMenu::setPicture(bool shown, const QString &path)
@@ -123,7 +126,7 @@ void ViewMenu::show(QPoint viewPos)
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
         menu->addSeparator();
-        menu->addActions({magnifierAction, overlayAction, levelWindowAction});
+        menu->addActions({magnifierAction, overlayAction, levelWindowAction, levelPictureAction});
         // Outside the menu, Ctrl+V looks at the clipboard when pressed.
         connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
     }

@@ -37,6 +37,7 @@ signals:
     void magnifierToggled(bool on);
     void overlayToggled(bool on);
     void levelWindowRequested();
+    void levelPictureRequested();
 
 private:
     void show(QPoint viewPos);
@@ -61,6 +62,7 @@ private:
     QAction *overlayAction;
     QAction *levelWindowAction;
     QAction *saveSessionAction;
+    QAction *levelPictureAction;
     Session *session;
     bool pictureFile = false;
     bool levelLoaded = false;

@@ -182,7 +182,7 @@ bool isTrigger(const QByteArray &classname)
 
 } // namespace
 
-std::optional<QPolygonF> brushFootprint(const Brush &brush)
+std::optional<QPolygonF> brushFootprint(const Brush &brush, double *top)
 {
     if (brush.tooManyFaces)
         return std::nullopt;
@@ -192,6 +192,7 @@ std::optional<QPolygonF> brushFootprint(const Brush &brush)
             planes.append(*plane);
     }
     QVarLengthArray<QPointF, 64> corners;
+    double highest = -worldBound;
     int usefulFaces = 0;
     for (qsizetype i = 0; i < planes.size(); ++i) {
         Winding winding = baseWinding(planes[i]);
@@ -206,6 +207,7 @@ std::optional<QPolygonF> brushFootprint(const Brush &brush)
             if (std::fabs(point.x) > worldBound || std::fabs(point.y) > worldBound || std::fabs(point.z) > worldBound)
                 return std::nullopt; // open on some side
             corners.append(snapped(point));
+            highest = std::max(highest, point.z);
         }
     }
     // A brush with no volume keeps two faces at most: its sides shrink to
@@ -215,6 +217,8 @@ std::optional<QPolygonF> brushFootprint(const Brush &brush)
     const QPolygonF hull = convexHull(corners);
     if (hull.isEmpty())
         return std::nullopt;
+    if (top)
+        *top = highest;
     return hull;
 }
 
@@ -256,15 +260,25 @@ Footprints footprints(const Level &level)
                 ++result.tools;
                 continue;
             }
-            if (const std::optional<QPolygonF> outline = brushFootprint(brush)) {
+            double top = 0;
+            if (const std::optional<QPolygonF> outline = brushFootprint(brush, &top)) {
                 result.outlines.append(*outline);
+                result.tops.append(top);
                 ++result.brushes;
             } else {
                 ++result.skipped;
             }
         }
-        for (const Patch &patch : entity.patches)
-            result.outlines.append(patchOutlines(patch));
+        for (const Patch &patch : entity.patches) {
+            const QList<QPolygonF> outlines = patchOutlines(patch);
+            double top = -worldBound;
+            for (const QList<Vec3> &row : patch.grid) {
+                for (const Vec3 &point : row)
+                    top = std::max(top, point.z);
+            }
+            result.outlines.append(outlines);
+            result.tops.append(QList<double>(outlines.size(), top));
+        }
     }
     return result;
 }

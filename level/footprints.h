@@ -13,6 +13,7 @@
 struct Footprints
 {
     QList<QPolygonF> outlines;
+    QList<double> tops; // the height of each outline's highest point
     QList<QPointF> marks;
     int brushes = 0;  // drawn
     int skipped = 0;  // brushes that do not close: too few useful faces, no volume
@@ -28,8 +29,9 @@ Footprints footprints(const Level &level);
 // and how much was left out and why.
 QString footprintsSummary(const QString &name, const Footprints &footprints);
 
-// The brush's convex outline from above, or nothing when it does not close.
-std::optional<QPolygonF> brushFootprint(const Brush &brush);
+// The brush's convex outline from above, or nothing when it does not close;
+// top, when asked, takes the height of its highest corner.
+std::optional<QPolygonF> brushFootprint(const Brush &brush, double *top = nullptr);
 
 // Whether a texture stands for no visible surface: clip, trigger, hint,
 // skip, origin, areaportal, sky and the like, in the naming of every engine.

@@ -8,7 +8,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # The sources include headers that the build generates.
 cmake --build build --parallel "$(nproc)" --target vellamor >/dev/null
 report=$(clazy-standalone -checks=level0,level1,qstring-allocations -p build/compile_commands.json \
-         core/*.cpp level/*.cpp model/*.cpp view/*.cpp form/*.cpp app/*.cpp 2>&1)
+         core/*.cpp level/*.cpp placement/*.cpp model/*.cpp view/*.cpp form/*.cpp app/*.cpp 2>&1)
 if grep -q "warning:" <<<"$report"; then
     echo "$report"
     exit 1

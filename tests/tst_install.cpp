@@ -89,6 +89,16 @@ void TestInstall::commandLine_data()
     QTest::newRow("a level alone") << QStringList{SOURCE_DIR "/examples/sample-level.map"} << onScreen << -1 << "sample-level\\.map: 42 brushes, 4 marks";
     QTest::newRow("--level that cannot be read") << QStringList{"--level", "gone.map", SOURCE_DIR "/examples/sample-map.png"} << onScreen << -1
             << "vellamor: gone\\.map: no such file\\n";
+    // --render needs no display; its placement is exact at 1 unit a pixel.
+    const QString level = SOURCE_DIR "/examples/sample-level.map", out = "out.png";
+    QTest::newRow("--render") << QStringList{"--render", "--level", level, out} << noDisplay << 0 << "stdout:^origin = -880 624 \\?\\?\\nend = 1392 -1048 \\?\\?\\n$";
+    QTest::newRow("--render, floors at 800") << QStringList{"--render", "--style", "floors", "--size", "800", "--level", level, out} << noDisplay << 0 << "stdout:^origin = -912 656 \\?\\?\\nend = 1488 -1081 \\?\\?\\n$";
+    QTest::newRow("--render, a level that cannot be read") << QStringList{"--render", "--level", "gone.map", out} << noDisplay << 2 << "^vellamor: gone\\.map: no such file\\n$";
+    QTest::newRow("--render, a picture that cannot be written") << QStringList{"--render", "--level", level, "/nonexistent/a.png"} << noDisplay << 2 << "^vellamor: cannot write /nonexistent/a\\.png: ";
+    QTest::newRow("--render without a level") << QStringList{"--render", out} << noDisplay << 1 << "--render needs --level";
+    QTest::newRow("--render, size out of range") << QStringList{"--render", "--size", "63", "--level", level, out} << noDisplay << 1 << "from 64 to 16384";
+    QTest::newRow("--render, unknown style") << QStringList{"--render", "--style", "radar", "--level", level, out} << noDisplay << 1 << "outline or floors";
+    QTest::newRow("--style without --render") << QStringList{"--style", "floors"} << noDisplay << 1 << "go with --render";
     for (const auto &[fixture, size] : fixtures) {
         QTest::addRow("picture: %s", fixture) << QStringList{QString("fixture:") + fixture} << onScreen << -1
                 << (size.isValid() ? QString("map\\.\\w+: %1 x %2").arg(size.width()).arg(size.height()) : QString("cannot read .*map\\.png: \\w"));
@@ -108,12 +118,15 @@ void TestInstall::commandLine()
         arguments = {dir.filePath(fixture == "jpeg" ? "map.jpg" : "map.png")};
         QVERIFY(makeFixture(fixture, arguments.first()));
     }
+    arguments.replaceInStrings(QRegularExpression("^out\\.png$"), dir.filePath("out.png"));
     const bool toStdout = output.startsWith("stdout:");
     output.remove(QRegularExpression("^stdout:"));
     const Run result = run(program, arguments, environment, exitCode < 0 ? output : QString());
     QCOMPARE(result.exitCode, exitCode);
     const QString expected = toStdout ? result.output.chopped(result.errors.size()) : result.errors;
     QVERIFY2(expected.contains(QRegularExpression(output)) && result.output.size() == expected.size(), qPrintable(result.output));
+    // What --render prints is where the picture it wrote lies.
+    QCOMPARE(QImage(dir.filePath("out.png")).isNull(), !(arguments.contains("--render") && exitCode == 0));
 }
 
 void TestInstall::validators_data()

@@ -6,11 +6,14 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -18,6 +21,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSpinBox>
 #include <QWheelEvent>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -103,6 +107,7 @@ private slots:
     void levelOverlay();
     void levelWindow();
     void levelWindowWays();
+    void pictureFromLevel();
     void nothingAlteredSilently();
     void sessions();
     void result();
@@ -854,6 +859,45 @@ void TestWindow::levelWindow()
 // The level window comes back from its menu entry, takes another level as
 // it is loaded, pans with Space and the left button only while Space is
 // held, and marks the world points where the boxes say.
+// The level drawn into a picture that is then placed exactly, as the
+// command line's --render places it; a file that cannot be written says so.
+void TestWindow::pictureFromLevel()
+{
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window));
+    const auto entry = [&] { return menuEntry(window.form().paintWidget, QPoint(5, 5), "Make picture from level"); };
+    QVERIFY(entry() && !entry()->isEnabled());
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    entry()->trigger();
+    auto *maker = window.findChild<QDialog *>();
+    QVERIFY(maker && maker->isVisible());
+    QCOMPARE(maker->findChild<QSpinBox *>()->value(), 2272);
+    maker->findChild<QSpinBox *>()->setValue(800);
+    maker->findChild<QComboBox *>()->setCurrentIndex(1);
+    for (const QString &target : {dir.filePath("missing/radar.png"), dir.filePath("radar.png")}) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        maker->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        auto *files = maker->findChild<QFileDialog *>();
+        QVERIFY(files && files->isVisible());
+        QCOMPARE(QFileInfo(files->selectedFiles().value(0)).fileName(), QString("sample-level.png"));
+        files->findChild<QLineEdit *>("fileNameEdit")->setText(target);
+        QMetaObject::invokeMethod(files, "accept");
+        if (auto *box = maker->findChild<QMessageBox *>()) {
+            QVERIFY2(box->text().contains(QDir::toNativeSeparators(target)), qPrintable(box->text()));
+            delete box;
+        }
+    }
+    QVERIFY(!maker->isVisible());
+    const MainForm &f = window.form();
+    QCOMPARE(window.session().picturePath(), dir.filePath("radar.png"));
+    QCOMPARE(points(f) + QList<int>({f.r1x->value(), f.r1y->value(), f.r2x->value(), f.r2y->value()}),
+             QList<int>({16, 16, 763, 563, -864, 608, 1377, -1033}));
+    QCOMPARE(f.textEdit->toPlainText(), QString("origin = -912 656 ??\nend = 1488 -1081 ??\n"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), f.textEdit->toPlainText());
+    QCOMPARE(window.session().picture().pixel(0, 0), qRgb(0, 0, 0));
+}
+
 void TestWindow::levelWindowWays()
 {
     QTemporaryDir dir;

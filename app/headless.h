@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+struct CommandLine;
+
+// What a mode without a window printed, and how it ended: 0 done, 1 a
+// usage error, 2 a file that could not be read or written.
+struct Headless
+{
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+// --render: the level seen from above written to the picture named, and
+// its placement printed as Measure prints it.
+Headless renderLevel(const CommandLine &line);

@@ -1,0 +1,86 @@
+#include "level/footprints.h"
+#include "placement/levelpicture.h"
+
+#include <QTest>
+
+namespace {
+
+Footprints boxes(const QList<QRectF> &rects)
+{
+    Footprints level;
+    for (const QRectF &r : rects) {
+        level.outlines.append(QPolygonF(r));
+        level.tops.append(r.top());
+    }
+    return level;
+}
+
+} // namespace
+
+class TestPlacement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void levelPictures_data();
+    void levelPictures();
+};
+
+void TestPlacement::levelPictures_data()
+{
+    QTest::addColumn<QList<QRectF>>("level"); // world rectangles, y up
+    QTest::addColumn<int>("longSide");
+    QTest::addColumn<QSize>("size"); // none: refused
+    QTest::addColumn<QRectF>("placed"); // exact origin (top-left) to end (bottom-right)
+    const QList<QRectF> wide = {QRectF(0, 0, 1000, 200), QRectF(400, 200, 200, 300)};
+    QTest::newRow("1 unit a pixel with the margin") << wide << 0 << QSize(1032, 532) << QRectF(QPointF(-16, 516), QPointF(1016, -16));
+    QTest::newRow("a tall level") << QList<QRectF>{QRectF(-50, -900, 100, 1000)} << 0 << QSize(132, 1032) << QRectF(QPointF(-66, 116), QPointF(66, -916));
+    QTest::newRow("2 units a pixel for 600") << wide << 600 << QSize(600, 282) << QRectF(QPointF(-32, 532), QPointF(1168, -32));
+    QTest::newRow("capped at 4096") << QList<QRectF>{QRectF(0, 0, 10000, 100)} << 0 << QSize(4096, 66) << QRectF(QPointF(-48, 148), QPointF(12240, -50));
+    QTest::newRow("3 pixels a unit for a small level") << QList<QRectF>{QRectF(0.5, 0, 9, 5)} << 64 << QSize(64, 47)
+            << QRectF(QPointF(-16 / 3.0, 5 + 16 / 3.0), QPointF(-16 / 3.0 + 64 / 3.0, 5 + 16 / 3.0 - 47 / 3.0));
+    QTest::newRow("largest") << wide << 16384 << QSize(16384, 8032) << QRectF(QPointF(-1, 501), QPointF(1023, -1));
+    QTest::newRow("too small") << wide << 63 << QSize() << QRectF();
+    QTest::newRow("too large") << wide << 16385 << QSize() << QRectF();
+    QTest::newRow("nothing to draw") << QList<QRectF>() << 0 << QSize() << QRectF();
+}
+
+// The picture's placement is exact, and every corner of the level is drawn
+// where that placement puts it, in both styles.
+void TestPlacement::levelPictures()
+{
+    QFETCH(QList<QRectF>, level);
+    QFETCH(int, longSide);
+    QFETCH(QSize, size);
+    QFETCH(QRectF, placed);
+    const Footprints footprints = boxes(level);
+    for (const LevelPictureStyle style : {LevelPictureStyle::Outline, LevelPictureStyle::Floors}) {
+        QString why;
+        const std::optional<LevelPicture> picture = levelPicture(footprints, longSide, style, &why);
+        QCOMPARE(picture.has_value(), size.isValid());
+        if (!picture) {
+            QVERIFY(!why.isEmpty());
+            continue;
+        }
+        QCOMPARE(picture->image.size(), size);
+        QCOMPARE(picture->entries.picture, size);
+        const std::optional<Calibration> c = calibrate(picture->entries);
+        QVERIFY(c);
+        QCOMPARE(QRectF(QPointF(c->exactOriginX, c->exactOriginY), QPointF(c->exactEndX, c->exactEndY)), placed);
+        const QTransform toPicture = pictureFromWorld(picture->entries);
+        const QRgb background = style == LevelPictureStyle::Floors ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+        for (const QRectF &r : level) {
+            for (const QPointF corner : {r.topLeft(), r.bottomRight()}) {
+                const QPointF at = toPicture.map(corner);
+                // The pixel inside the corner, whichever way the outline turns.
+                const QPoint pixel(qBound(0, int(at.x()) - (corner.x() == r.right()), size.width() - 1),
+                                   qBound(0, int(at.y()) - (corner.y() == r.top()), size.height() - 1));
+                QVERIFY2(picture->image.pixel(pixel) != background, qPrintable(QString("%1,%2").arg(pixel.x()).arg(pixel.y())));
+            }
+        }
+        QCOMPARE(picture->image.pixel(0, 0), background);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestPlacement)
+#include "tst_placement.moc"
