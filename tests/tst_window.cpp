@@ -985,7 +985,7 @@ void TestWindow::nothingAlteredSilently()
     QCOMPARE(QString("%1 %2").arg(f.r1x->text(), f.r1x->toolTip()), "-545 rounded from -544.5");
     typeInto(f.r1x, "7");
     QCOMPARE(f.r1x->toolTip(), QString());
-    for (const auto &[text, shown] : QList<std::pair<QString, QString>>{{"1024, -768, 64", "1024 -768 "}, {"north", "1024 -768 Not pasted"}}) {
+    for (const auto &[text, shown] : QList<std::pair<QString, QString>>{{"1024, -768, 64", "1024 -768 "}, {"96\t-32", "96 -32 "}, {"north", "96 -32 Not pasted"}}) {
         QGuiApplication::clipboard()->setText(text);
         f.r2y->setFocus();
         QTest::keyClick(f.r2y, Qt::Key_V, Qt::ControlModifier);
@@ -997,10 +997,10 @@ void TestWindow::nothingAlteredSilently()
     QCOMPARE(QString("%1 %2 %3").arg(f.r1x->value()).arg(f.r1y->value()).arg(f.r1y->toolTip()), "1014 -18 rounded from -17.8242");
     emit view->worldPointPicked(1, QPointF(-300000, 5));
     QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2x->toolTip()),
-             "1024 -768 -300000 lies beyond the boxes' range, -131072 to 131072");
+             "96 -32 -300000 lies beyond the boxes' range, -131072 to 131072");
     emit view->worldPointPicked(1, QPointF(5, 131072.6));
     QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()),
-             "1024 -768 131072.6 lies beyond the boxes' range, -131072 to 131072");
+             "96 -32 131072.6 lies beyond the boxes' range, -131072 to 131072");
 }
 
 // Ctrl+S saves the session; dropped on another window it restores the
