@@ -964,7 +964,10 @@ void TestWindow::levelWindowWays()
     QTest::mouseMove(view->windowHandle(), QPoint(360, 260));
     QTest::mouseRelease(view->windowHandle(), Qt::LeftButton, {}, QPoint(360, 260));
     QVERIFY((view->toWorld(QPointF(320, 230)) - world).manhattanLength() < 1e-9);
+    // Another level, dropped or chosen with Ctrl+L, is shown where the
+    // window stands.
     QVERIFY(dropFile(&window, small.fileName()));
+    QCOMPARE(raised, 1);
     QTest::keyClick(view, Qt::Key_Home);
     QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032, 32));
 }
