@@ -970,6 +970,8 @@ void TestWindow::levelWindowWays()
     QCOMPARE(raised, 1);
     QTest::keyClick(view, Qt::Key_Home);
     QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032, 32));
+    // The new level's outline is drawn, not the last one's.
+    QCOMPARE(view->grab().toImage().pixelColor(view->toWidget(QPointF(4000, 32)).toPoint()), QColor(230, 230, 230));
 }
 
 // A decimal typed or picked is rounded with a note at the box; a position
