@@ -38,8 +38,9 @@ void PictureArea::fitPicture(QSize picture)
     }
     // A scroll bar along one side takes room from the other.
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    setMinimumSize(QSize(picture.width() + qMin(slack.width(), slack.height() < 0 ? bar : 0),
-                         picture.height() + qMin(slack.height(), slack.width() < 0 ? bar : 0)).expandedTo(QSize(0, 0)));
+    const QSize room(slack.height() < 0 ? qMin(slack.width(), bar) : slack.width(),
+                     slack.width() < 0 ? qMin(slack.height(), bar) : slack.height());
+    setMinimumSize((picture + room).expandedTo(QSize(0, 0)));
     layOutNow();
     window->resize(window->size().boundedTo(screen.size() - frame));
     const QRect outer = window->frameGeometry();
