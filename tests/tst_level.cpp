@@ -327,6 +327,10 @@ void TestLevel::sample()
     const LevelRead many = readMap("{\n\"classname\" \"worldspawn\"\n{\n" + face.repeated(1000000) + "}\n}\n", "many.map");
     QCOMPARE(QString("%1 %2").arg(many.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(many.level).skipped),
              QString("%1 1").arg(maxBrushFaces));
+    const QByteArray side = "side\n{\n\"plane\" \"(0 0 0) (0 64 0) (64 0 0)\"\n\"material\" \"w\"\n}\n";
+    const LevelRead sides = readVmf("world\n{\nsolid\n{\n" + side.repeated(maxBrushFaces + 1) + "}\n}\n", "many.vmf");
+    QCOMPARE(QString("%1 %2").arg(sides.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(sides.level).skipped),
+             QString("%1 1").arg(maxBrushFaces));
 }
 
 // Reading a small level takes about what it holds: under an address-space

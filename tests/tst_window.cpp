@@ -588,7 +588,7 @@ void TestWindow::bothWindowsAtStart_data()
 }
 
 // As the command line opens them: picture and level before the window is
-// shown, when its frame is not yet on screen. Both windows stand within the
+// shown, when its frame is not yet known. Both windows stand within the
 // screen's available area, frames included, side by side where there is
 // room, else the level window over the main window's bottom-right.
 void TestWindow::bothWindowsAtStart()
@@ -600,7 +600,9 @@ void TestWindow::bothWindowsAtStart()
     QScreen *on = *std::find_if(screens.begin(), screens.end(), [&](QScreen *s) { return s->name() == screen; });
     Vellamor window;
     window.setScreen(on);
-    window.move(on->availableGeometry().topLeft());
+    // Near the screen's right edge, where a larger picture would take it
+    // beyond.
+    window.move(on->availableGeometry().topRight() - QPoint(700, 0));
     QCOMPARE(window.session().openPicture(writePicture(dir, "map.png", picture.width(), picture.height())), QString());
     QCOMPARE(window.session().openLevel(SOURCE_DIR "/examples/sample-level.map"), QString());
     window.show();

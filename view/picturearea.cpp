@@ -34,15 +34,16 @@ void PictureArea::fitPicture(QSize picture)
         // A smaller picture than the last takes the window back down, to
         // no less than it opened at.
         window->resize(window->minimumSizeHint().expandedTo(openedAt));
-        return;
+    } else {
+        // A scroll bar along one side takes room from the other.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        const QSize room(slack.height() < 0 ? qMin(slack.width(), bar) : slack.width(),
+                         slack.width() < 0 ? qMin(slack.height(), bar) : slack.height());
+        setMinimumSize((picture + room).expandedTo(QSize(0, 0)));
+        layOutNow();
+        window->resize(window->size().boundedTo(screen.size() - frame));
     }
-    // A scroll bar along one side takes room from the other.
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    const QSize room(slack.height() < 0 ? qMin(slack.width(), bar) : slack.width(),
-                     slack.width() < 0 ? qMin(slack.height(), bar) : slack.height());
-    setMinimumSize((picture + room).expandedTo(QSize(0, 0)));
-    layOutNow();
-    window->resize(window->size().boundedTo(screen.size() - frame));
+    // A window grown near the screen's edge moves back onto it.
     const QRect outer = window->frameGeometry();
     window->move(qBound(screen.left(), outer.left(), screen.right() + 1 - outer.width()),
                  qBound(screen.top(), outer.top(), screen.bottom() + 1 - outer.height()));
