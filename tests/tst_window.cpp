@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -568,7 +569,11 @@ void TestWindow::result()
         QMetaObject::invokeMethod(dialog, "accept");
         if (auto *box = window.findChild<QMessageBox *>()) {
             QVERIFY2(box->isVisible() && box->text().contains(QRegularExpression(QRegularExpression::escape(QDir::toNativeSeparators(target)) + ": \\w")), qPrintable(box->text()));
-            delete box;
+            // Answered, it is gone, not kept hidden.
+            const QPointer<QMessageBox> shown(box);
+            box->button(QMessageBox::Ok)->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!shown);
         }
     }
     QFile saved(dir.filePath("map.pgw"));
