@@ -1034,8 +1034,10 @@ void TestWindow::sessions()
     auto *dialog = first.findChild<QFileDialog *>();
     QVERIFY(dialog && dialog->isVisible());
     dialog->findChild<QLineEdit *>("fileNameEdit")->setText(dir.filePath("kept"));
+    const QPointer<QFileDialog> asked(dialog);
     QMetaObject::invokeMethod(dialog, "accept");
-    QVERIFY(QFileInfo::exists(dir.filePath("kept.vellamor")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QFileInfo::exists(dir.filePath("kept.vellamor")) && !asked);
     QFile damaged(dir.filePath("damaged.vellamor"));
     QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"format\": 7}") && damaged.flush());
 
