@@ -130,7 +130,8 @@ void TestWindow::startState()
     QCOMPARE(window.size(), QSize(684, 609));
     const MainForm &f = window.form();
     QCOMPARE(f.paintWidget->minimumSize(), QSize(400, 400));
-    QVERIFY(f.textEdit->toPlainText().isEmpty() && !window.windowIcon().pixmap(16).isNull());
+    QVERIFY(f.textEdit->toPlainText().isEmpty());
+    QCOMPARE(window.windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)}));
     const QList<std::pair<const char *, const char *>> texts = {
         {"groupBox", "Your Visualization"}, {"groupBox_2", "Quake (radiant)"}, {"cursorLabel", "Cursor"},
         {"cursorXLabel", "x = 0"}, {"cursorYLabel", "y = 0"}, {"p1Label", "1st Point (F1)"}, {"p2Label", "2nd Point (F2)"},
@@ -795,6 +796,8 @@ void TestWindow::levelOverlay()
     QVERIFY(level.open(QIODevice::ReadOnly) && cut.resize(0) && cut.write(level.readAll()) && cut.flush());
     QTest::keyClick(window.windowHandle(), Qt::Key_F5);
     QCOMPARE(f.levelLabel->text(), "cut.v2.map: 42 brushes, 4 marks; left out: 2 tool brushes");
+    // The note keeps its text off its edges.
+    QVERIFY(f.levelLabel->height() >= f.levelLabel->fontMetrics().height() + 6);
     f.r1x->setValue(-544);
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QCOMPARE(onWalls(), walls.size());
