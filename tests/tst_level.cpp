@@ -108,6 +108,9 @@ void TestLevel::dialects_data()
     QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
             " ( ( 0 0 0 0 0 ) ( 0 0 32 0 0 ) ( 0 0 64 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 0 32 0 0 ) ( 32 0 64 0 0 ) )"
             " ( ( 64 0 0 0 0 ) ( 64 0 32 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0; marks ; skipped 0";
+    QTest::newRow("a brush of four faces") << "tet.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
+            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n"
+            "( 64 0 0 ) ( 0 0 64 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n}\n" << "0,0 64,0 0,64; marks ; skipped 0";
     QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
             << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
                + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n"

@@ -159,8 +159,9 @@ void TestWindow::startState()
     for (const Row &row : {Row{f.cursorLabel, f.cursorXLabel, f.cursorYLabel}, Row{f.p1Label, f.p1x, f.p1y}, Row{f.p2Label, f.p2x, f.p2y},
                            Row{f.imageLabel, f.wLabel, f.hLabel}, Row{f.r1Label, f.r1x, f.r1y}, Row{f.r2Label, f.r2x, f.r2y}}) {
         const auto &[above, left, right] = row;
-        QCOMPARE(QList<int>({right->x() - left->x() - left->width(), left->y() - above->y() - above->height(), right->y() - left->y(), left->x() - f.cursorXLabel->x()}),
-                 QList<int>({6, 6, 0, 0}));
+        QCOMPARE(QList<int>({right->x() - left->x() - left->width(), left->y() - above->y() - above->height(), right->y() - left->y(),
+                             left->x() - f.cursorXLabel->x(), above->x() - left->x()}),
+                 QList<int>({6, 6, 0, 0, 0}));
     }
     QVERIFY(f.p2Label->y() > f.p1x->y() && f.imageLabel->y() > f.p2x->y() && f.r2Label->y() > f.r1x->y() && f.p1x->height() >= 18);
     for (QLabel *label : {f.cursorLabel, f.cursorXLabel, f.cursorYLabel, f.r2Label, f.p1Label, f.wLabel, f.r1Label}) // the rest 18 high at least
