@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -846,11 +847,15 @@ void TestWindow::levelWindow()
         // F1 from the level window with the pointer over the picture.
         QCursor::setPos(view->mapToGlobal(near));
         QTest::keyClick(key == Qt::Key_F3 ? window.windowHandle() : view->windowHandle(), key);
+        QVERIFY(!QToolTip::isVisible());
         QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, pixel));
         QCursor::setPos(f.paintWidget->mapToGlobal(pixel));
         QTest::keyClick(key == Qt::Key_F3 ? view->windowHandle() : window.windowHandle(), key == Qt::Key_F3 ? Qt::Key_F1 : Qt::Key_F2);
     }
     QCOMPARE(QList<int>({f.r1x->value(), f.r1y->value(), f.r2x->value(), f.r2y->value()}), QList<int>({-784, 608, 1376, -1032}));
+    // With the pointer elsewhere, F3 says where to point.
+    QTest::keyClick(window.windowHandle(), Qt::Key_F3);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), "point at a corner in the level window");
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
     QCOMPARE(f.textEdit->toPlainText(), "origin = -1024 768 ??\nend = 1536 -1152 ??\n");
     QTest::keyClick(view, Qt::Key_Home);
