@@ -369,14 +369,12 @@ void TestRules::levelWindowPlace_data()
     QTest::addColumn<QRect>("screen");
     QTest::addColumn<QRect>("main"); // the main window with its frame
     QTest::addColumn<QPoint>("level"); // where the 800 x 600 level window's frame stands
-    const QRect full(0, 0, 1920, 1080), small(0, 0, 1366, 768), panel(0, 32, 1920, 1048);
+    const QRect full(0, 0, 1920, 1080), panel(0, 32, 1920, 1048);
     QTest::newRow("1920 x 1080: right of the window") << full << QRect(0, 0, 700, 640) << QPoint(700, 0);
     QTest::newRow("1920 x 1080: left of a window on the right") << full << QRect(1100, 100, 820, 700) << QPoint(300, 100);
     QTest::newRow("1920 x 1080: below a wide window") << full << QRect(0, 0, 1500, 400) << QPoint(0, 400);
     QTest::newRow("1920 x 1080: above a wide window at the bottom") << full << QRect(0, 650, 1500, 430) << QPoint(0, 50);
     QTest::newRow("1920 x 1080, no room: over the bottom-right") << full << QRect(0, 0, 1920, 1080) << QPoint(1120, 480);
-    QTest::newRow("1366 x 768: right of the window") << small << QRect(0, 0, 560, 640) << QPoint(560, 0);
-    QTest::newRow("1366 x 768, no room: over the bottom-right") << small << QRect(0, 0, 1000, 700) << QPoint(200, 100);
     QTest::newRow("a panel above: kept below it") << panel << QRect(0, 32, 1900, 1000) << QPoint(1100, 432);
 }
 
