@@ -131,11 +131,14 @@ void TestLevel::dialects_data()
                + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n"
             << square + "; marks ; skipped 0";
     QByteArray vmf = "versioninfo\n{\n\t\"editorversion\" \"400\"\n}\nvisgroups\n{\n}\nworld\n{\n\t\"id\" \"1\"\n\t\"classname\" \"worldspawn\"\n\tsolid\n\t{\n";
+    QByteArray sides;
     for (const char *plane : {"(64 0 64) (0 0 64) (0 64 64)", "(0 64 0) (0 0 0) (64 0 0)", "(64 64 0) (64 0 0) (64 0 64)",
                               "(0 0 64) (0 0 0) (0 64 0)", "(0 64 64) (0 64 0) (64 64 0)", "(64 0 0) (0 0 0) (0 0 64)"})
-        vmf += QByteArray("\t\tside\n\t\t{\n\t\t\t\"plane\" \"") + plane + "\"\n\t\t\t\"material\" \"DEV/DEV_MEASUREGENERIC01\"\n"
+        sides += QByteArray("\t\tside\n\t\t{\n\t\t\t\"plane\" \"") + plane + "\"\n\t\t\t\"material\" \"DEV/DEV_MEASUREGENERIC01\"\n"
                "\t\t\tdispinfo\n\t\t\t{\n\t\t\t\tnormals\n\t\t\t\t{\n\t\t\t\t\t\"row0\" \"0 0 1\"\n\t\t\t\t}\n\t\t\t}\n\t\t}\n";
-    vmf += "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
+    QTest::newRow("Source trigger, keys after its class") << "t.vmf"
+            << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
+    vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
            "\t\"origin\" \"100 -200 8\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
     QTest::newRow("Source cube, spawn and blocks read past") << "s.vmf" << vmf << square + "; marks 100,-200; skipped 0";
 }
