@@ -139,6 +139,8 @@ void TestRules::formats_data()
     QTest::newRow("keys: sample") << "keys" << sample << "" << "\"mapcoordsmins\" \"-1024 768\"\n\"mapcoordsmaxs\" \"1536 -1152\"\n";
     QTest::newRow("keys: end beyond 32 bits") << "keys" << wide << "" << "\"mapcoordsmins\" \"199950003 1\"\n\"mapcoordsmaxs\" \"2821127859 0\"\n";
     QTest::newRow("keys: end below -2^31") << "keys" << tall << "" << "\"mapcoordsmins\" \"0 -199950003\"\n\"mapcoordsmaxs\" \"1 -2821127859\"\n";
+    QTest::newRow("keys: to a millionth, its trailing zero dropped") << "keys" << E{{43, 43}, {0, 0}, {21, 21}, {0, 0}, {10, -10}} << ""
+            << "\"mapcoordsmins\" \"0 0\"\n\"mapcoordsmaxs\" \"20.47619 -20.47619\"\n";
     QTest::newRow("keys: corners between units") << "keys" << between << "" << "\"mapcoordsmins\" \"-896.5 191.5\"\n\"mapcoordsmaxs\" \"503.5 -1488.5\"\n";
     QTest::newRow("keys: a third of a unit, to a millionth") << "keys" << pixel << "" << "\"mapcoordsmins\" \"0 0\"\n\"mapcoordsmaxs\" \"3.333333 -3.333333\"\n";
     QTest::newRow("overview: corners between units, a tall picture") << "overview" << between << "bg01"
