@@ -25,8 +25,8 @@ LevelPictureDialog::LevelPictureDialog(Session *session, QWidget *parent)
     sizeBox->setRange(smallestLevelPicture, largestLevelPicture);
     sizeBox->setSuffix(tr(" pixels"));
     // What the level's extent gives at 1 unit a pixel, within the cap.
-    const std::optional<LevelPicture> natural = levelPicture(session->footprints(), 0, LevelPictureStyle::Outline);
-    sizeBox->setValue(natural ? std::max(natural->image.width(), natural->image.height()) : levelPictureCap);
+    const int natural = levelPictureSide(session->footprints());
+    sizeBox->setValue(natural ? natural : levelPictureCap);
     styleBox->addItems({tr("Outlines"), tr("Floors shaded by height")});
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *layout = new QFormLayout(this);

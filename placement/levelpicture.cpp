@@ -3,7 +3,6 @@
 #include "level/footprints.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 
 #include <algorithm>
@@ -41,6 +40,12 @@ std::optional<Extent> extentOf(const Footprints &level)
 
 } // namespace
 
+int levelPictureSide(const Footprints &level)
+{
+    const std::optional<Extent> extent = extentOf(level);
+    return extent ? int(std::min<qint64>(std::max(extent->width(), extent->height()) + 2 * levelPictureMargin, levelPictureCap)) : 0;
+}
+
 std::optional<LevelPicture> levelPicture(const Footprints &level, int longSide, LevelPictureStyle style, QString *why)
 {
     const auto refuse = [why](const QString &reason) {
@@ -53,7 +58,7 @@ std::optional<LevelPicture> levelPicture(const Footprints &level, int longSide, 
         return refuse(QStringLiteral("the level has no brushes to draw"));
     const qint64 longest = std::max(extent->width(), extent->height());
     if (longSide == 0)
-        longSide = int(std::min<qint64>(longest + 2 * levelPictureMargin, levelPictureCap));
+        longSide = levelPictureSide(level);
     if (longSide < smallestLevelPicture || longSide > largestLevelPicture)
         return refuse(QStringLiteral("the size must lie between %1 and %2 pixels").arg(smallestLevelPicture).arg(largestLevelPicture));
 

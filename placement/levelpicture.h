@@ -29,9 +29,13 @@ constexpr int levelPictureMargin = 16;
 constexpr int smallestLevelPicture = 4 * levelPictureMargin;
 constexpr int largestLevelPicture = 16384;
 
+// The long side a picture of the level takes unless asked otherwise: its
+// extent at 1 unit a pixel with the margin, at most levelPictureCap; 0 for a
+// level with nothing to draw.
+int levelPictureSide(const Footprints &level);
+
 // The picture of the level's outlines, longSide pixels on its long side
-// (0: the level's extent at 1 unit a pixel with the margin, at most
-// levelPictureCap). A whole number of units a pixel, or of pixels a unit
+// (0: levelPictureSide()). A whole number of units a pixel, or of pixels a unit
 // where the level is smaller than the picture. Nothing, with why, for a
 // level with nothing to draw or a side out of range.
 std::optional<LevelPicture> levelPicture(const Footprints &level, int longSide, LevelPictureStyle style,
