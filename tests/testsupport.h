@@ -22,6 +22,22 @@
 #include <sys/stat.h>
 #endif
 
+inline QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// How many pixels of the area have the colour.
+inline int pixelsOf(const QImage &image, const QRect &area, const QColor &color)
+{
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            found += image.pixelColor(x, y) == color;
+    return found;
+}
+
 // Types text into a spin box the way a user does: focus, select, keys.
 inline void typeInto(QAbstractSpinBox *box, const QString &text)
 {
