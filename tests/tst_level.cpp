@@ -220,6 +220,7 @@ void TestLevel::badInput_data()
     QTest::newRow("a folder") << "folder.map" << QByteArray() << "folder.map: it is a folder";
     QTest::newRow("a pipe") << "pipe.map" << QByteArray() << "pipe.map: not a regular file";
     QTest::newRow("missing") << "missing.map" << QByteArray() << "missing.map: no such file";
+    QTest::newRow("larger than the limit") << "huge.map" << QByteArray() << "huge.map: larger than 512 MB";
 }
 
 // Bad input of every kind gives one message naming the file, the line and
@@ -238,7 +239,7 @@ void TestLevel::badInput()
             QSKIP("no named pipes here");
     } else if (!name.startsWith("missing")) {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && (!name.startsWith("huge") || file.resize(maxLevelBytes + 1)));
     }
     const LevelRead read = readLevel(path);
     QCOMPARE(read.error, error);
