@@ -17,7 +17,7 @@ QString Session::openPicture(const QString &path)
     image = QImage();
     emit pictureReleased();
     const PictureFile read = readPicture(path);
-    return takePicture(read.image, path, read.error, before, false);
+    return takePicture(read.image, path, read.error, before);
 }
 
 QString Session::pastePicture(const QImage &pasted)
@@ -26,12 +26,13 @@ QString Session::pastePicture(const QImage &pasted)
     image = QImage();
     emit pictureReleased();
     const PictureFile accepted = acceptPicture(pasted);
-    return takePicture(accepted.image, QString(), accepted.error, before, true);
+    return takePicture(accepted.image, QString(), accepted.error, before);
 }
 
-QString Session::takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted)
+QString Session::takePicture(const QImage &taken, const QString &path, const QString &error, QSize before)
 {
-    const bool sameFile = !pasted && !pictureFile.isEmpty() && path == pictureFile;
+    // A pasted picture has no path, so it is never the same file.
+    const bool sameFile = !pictureFile.isEmpty() && path == pictureFile;
     image = taken;
     pictureFile = path;
     pictureFault = error;

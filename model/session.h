@@ -86,7 +86,7 @@ signals:
     void overlayChanged();
 
 private:
-    QString takePicture(const QImage &taken, const QString &path, const QString &error, QSize before, bool pasted);
+    QString takePicture(const QImage &taken, const QString &path, const QString &error, QSize before);
     static bool replace(QPoint (&pair)[2], QPoint first, QPoint second);
 
     QImage image;

@@ -174,8 +174,8 @@ void TestRules::formats_data()
     QTest::newRow("suffix: jpeg") << "suffix" << sample << "/maps/map.old.JPEG" << "jgw";
     QTest::newRow("suffix: none") << "suffix" << sample << "/maps.d/map" << "wld";
     QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel; exactly -1024 768 to 1536 -1152";
-    QTest::newRow("scale: axes agree within 1 %") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1000, -1009}}
-            << "" << "x: 1 units per pixel, y: 1.009 units per pixel; exactly 0 0 to 1000 -1009";
+    QTest::newRow("scale: axes agree within 1 %") << "scale" << E{{100000, 100000}, {0, 0}, {100000, 100000}, {0, 0}, {100000, -100995}}
+            << "" << "x: 1 units per pixel, y: 1.00995 units per pixel; exactly 0 0 to 100000 -100995";
     QTest::newRow("scale: axes disagree by just over 1 %") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1000, -1011}}
             << "" << "x: 1 units per pixel, y: 1.011 units per pixel; exactly 0 0 to 1000 -1011\nThe two axes disagree by 1.1 %, "
                      "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
