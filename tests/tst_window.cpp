@@ -722,7 +722,8 @@ void TestWindow::pixelExact()
     QTest::keyClick(window.windowHandle(), Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(), QString("x = 101, y = 70"));
     QCOMPARE(f.p1x->value(), 0);
-    QVERIFY(f.magnifier->isVisible());
+    // Below and right of the pointer, where there is room.
+    QVERIFY(f.magnifier->isVisible() && f.magnifier->pos() == f.viewArea->viewport()->mapFromGlobal(QCursor::pos()) + QPoint(24, 24));
     const QImage loupe = f.magnifier->grab().toImage();
     for (const QPoint block : {QPoint(10, 10), QPoint(0, 0), QPoint(20, 3)})
         QCOMPARE(loupe.pixelColor(block * 8 + QPoint(4, 4)), picture.pixelColor(QPoint(91, 60) + block));
