@@ -71,12 +71,7 @@ void TestLevel::dialects_data()
 
     const QByteArray world = "{\n\"classname\" \"worldspawn\"\n";
     QTest::newRow("Quake cube") << "q1.map" << world + cube("wbrick1_5") + "}\n" << square + "; marks ; skipped 0";
-    QTest::newRow("Quake 2 wedge with flags") << "q2.map" << world + "{\n"
-            "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
-            "( 0 64 0 ) ( 64 0 0 ) ( 64 0 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
-            "( 0 0 0 ) ( 0 64 0 ) ( 0 64 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
-            "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n"
-            "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) e1u1/floor1_3 0 0 0 1 1 0 0 0\n}\n}\n" << "0,0 64,0 0,64; marks ; skipped 0";
+    QTest::newRow("Quake 2 cube with flags") << "q2.map" << world + cube("e1u1/floor1_3", "0 0 0 1 1 0 0 0") + "}\n" << square + "; marks ; skipped 0";
     QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n"
             << square + "; marks ; skipped 0";
     QByteArray octagon = "{\nbrushDef\n{\n";
@@ -95,8 +90,8 @@ void TestLevel::dialects_data()
     const QString archOutline = "0,32 0,0 64,0 64,64 0,64";
     QTest::newRow("patchDef2 arch") << "p2.map" << world + "{\npatchDef2\n{\ngothic_trim/arch\n( 3 3 0 0 0 )\n" + arch + "}\n"
             << archOutline + "; marks ; skipped 0";
-    QTest::newRow("patchDef3 arch") << "p3.map" << world + "{\npatchDef3\n{\n\"textures/arch\"\n( 3 3 4 4 0 0 0 )\n" + arch + "}\n"
-            << archOutline + "; marks ; skipped 0";
+    QTest::newRow("patchDef3 arch of two rows") << "p3.map" << world + "{\npatchDef3\n{\n\"textures/arch\"\n( 3 3 4 4 0 0 0 )\n"
+               + QByteArray(arch).replace(" ( ( 32 0 0 0 0 ) ( 32 32 64 0 0 ) ( 32 64 0 0 0 ) )", "") + "}\n" << "64,0 64,64 0,64 0,0; marks ; skipped 0";
     QTest::newRow("a pipe lying down closes seen from above") << "pipe.map" << world + "{\npatchDef2\n{\npipe\n( 3 3 0 0 0 )\n("
             " ( ( 0 -32 0 0 0 ) ( 0 32 32 0 0 ) ( 0 -32 64 0 0 ) ) ( ( 32 -32 0 0 0 ) ( 32 32 32 0 0 ) ( 32 -32 64 0 0 ) )"
             " ( ( 64 -32 0 0 0 ) ( 64 32 32 0 0 ) ( 64 -32 64 0 0 ) ) )\n}\n}\n}\n" << "32,32 0,32 0,-32 64,-32 64,32; marks ; skipped 0";
@@ -106,11 +101,17 @@ void TestLevel::dialects_data()
     QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n"
             << square + "; marks ; skipped 0";
     QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
-            " ( ( 0 0 0 0 0 ) ( 0 0 32 0 0 ) ( 0 0 64 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 0 32 0 0 ) ( 32 0 64 0 0 ) )"
-            " ( ( 64 0 0 0 0 ) ( 64 0 32 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0; marks ; skipped 0";
+            " ( ( 0 16 0 0 0 ) ( 0 16 32 0 0 ) ( 0 16 64 0 0 ) ) ( ( 32 16 0 0 0 ) ( 32 16 32 0 0 ) ( 32 16 64 0 0 ) )"
+            " ( ( 64 16 0 0 0 ) ( 64 16 32 0 0 ) ( 64 16 64 0 0 ) ) )\n}\n}\n}\n" << "0,16 32,16 64,16 32,16; marks ; skipped 0";
     QTest::newRow("a brush of four faces") << "tet.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
             "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n"
             "( 64 0 0 ) ( 0 0 64 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n}\n" << "0,0 64,0 0,64; marks ; skipped 0";
+    QTest::newRow("a tetrahedron cut by a fifth face") << "cut.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
+            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 64 ) ( 0 64 0 ) w 0 0 0 1 1\n"
+            "( 32 64 0 ) ( 32 0 0 ) ( 32 0 64 ) w 0 0 0 1 1\n}\n}\n" << "0,0 32,0 32,32 0,64; marks ; skipped 0";
+    QTest::newRow("a roof, its ridge on the outline") << "roof.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
+            "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 64 64 0 ) ( 64 64 64 ) w 0 0 0 1 1\n"
+            "( 0 0 0 ) ( 0 64 0 ) ( 32 64 32 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 32 0 32 ) w 0 0 0 1 1\n}\n}\n" << square + "; marks ; skipped 0";
     QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
             << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
                + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n"
@@ -128,7 +129,7 @@ void TestLevel::dialects_data()
             << "; marks ; skipped 4";
     QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map"
             << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n")
-               + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n"
+               + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n//"
             << square + "; marks ; skipped 0";
     QByteArray vmf = "versioninfo\n{\n\t\"editorversion\" \"400\"\n}\nvisgroups\n{\n}\nworld\n{\n\t\"id\" \"1\"\n\t\"classname\" \"worldspawn\"\n\tsolid\n\t{\n";
     QByteArray sides;

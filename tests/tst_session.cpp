@@ -1,22 +1,13 @@
 #include "model/session.h"
 #include "model/sessionfile.h"
+#include "testsupport.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
-
-QString writePicture(const QTemporaryDir &dir, const QString &name, QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    return image.save(dir.filePath(name)) ? dir.filePath(name) : QString();
-}
 
 QString pixels(const Session &s)
 {
@@ -81,7 +72,7 @@ void TestSession::resultEndsWithPicture()
     QFETCH(QString, next);
     QFETCH(bool, kept);
     QTemporaryDir dir;
-    const QString first = writePicture(dir, "map.png", QSize(40, 30));
+    const QString first = writePicture(dir, "map.png", 40, 30);
     Session session;
     session.openPicture(first);
     session.setPixels({1, 1}, {20, 20});
@@ -89,11 +80,11 @@ void TestSession::resultEndsWithPicture()
     session.measure();
     QSignalSpy changes(&session, &Session::resultChanged);
     if (next == "resized")
-        writePicture(dir, "map.png", QSize(41, 30));
+        writePicture(dir, "map.png", 41, 30);
     if (next == "pasted")
         session.pastePicture(QImage(40, 30, QImage::Format_RGB32));
     else
-        session.openPicture(next == "other" ? writePicture(dir, "other.png", QSize(40, 30)) : next == "missing" ? dir.filePath("gone.png") : first);
+        session.openPicture(next == "other" ? writePicture(dir, "other.png", 40, 30) : next == "missing" ? dir.filePath("gone.png") : first);
     QCOMPARE(session.resultState() == Session::Result::Valid, kept);
     QCOMPARE(session.measuredEntries().has_value(), kept);
     QCOMPARE(changes.size(), kept ? 0 : 1);
@@ -144,8 +135,8 @@ void TestSession::reload()
     session.reload();
     QVERIFY(session.levelLoaded() && session.levelError().isEmpty());
     QCOMPARE(pictures.size(), 0);
-    session.openPicture(writePicture(dir, "p.png", QSize(3, 2)));
-    writePicture(dir, "p.png", QSize(5, 2));
+    session.openPicture(writePicture(dir, "p.png", 3, 2));
+    writePicture(dir, "p.png", 5, 2);
     session.reload();
     QCOMPARE(session.pictureSize(), QSize(5, 2));
 }
@@ -157,6 +148,7 @@ void TestSession::savedAndReopened_data()
     QTest::addColumn<bool>("measured");
     QTest::newRow("nothing") << "" << "" << true;
     QTest::newRow("the folder moved") << "move" << "" << true;
+    QTest::newRow("saved unmeasured, opened over the measurement") << "over" << "" << false;
     QTest::newRow("the picture re-rendered at another size") << "resize"
             << "The picture is 50 x 30 now, not 40 x 30 as measured: measure it again" << false;
     QTest::newRow("the picture and the level gone") << "remove"
@@ -176,28 +168,30 @@ void TestSession::savedAndReopened()
     const QString work = dir.filePath("work");
     QVERIFY(QFile::copy(SOURCE_DIR "/examples/sample-level.map", work + "/l.map"));
     Session saved;
-    saved.openPicture(writePicture(dir, "work/maps/map.png", QSize(40, 30)));
+    saved.openPicture(writePicture(dir, "work/maps/map.png", 40, 30));
     saved.openLevel(work + "/l.map");
     saved.setPixels({2, 2}, {38, 28});
     saved.setWorlds({-894, 189}, {501, -1486});
     saved.setLoupe(true);
     saved.setOverlay(false);
-    saved.measure();
+    if (then != "over")
+        saved.measure();
     QCOMPARE(saveSession(saved, work + "/s.vellamor"), QString());
-    QFile file(work + "/s.vellamor");
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject json = QJsonDocument::fromJson(readText(work + "/s.vellamor").toUtf8()).object();
     QCOMPARE(json.value("picture").toString() + ' ' + json.value("level").toString(), "maps/map.png l.map");
     QString opened = work + "/s.vellamor";
     if (then == "move") {
         QVERIFY(QDir().rename(work, dir.filePath("elsewhere")));
         opened = dir.filePath("elsewhere/s.vellamor");
     } else if (then == "resize") {
-        writePicture(dir, "work/maps/map.png", QSize(50, 30));
+        writePicture(dir, "work/maps/map.png", 50, 30);
     } else if (then == "remove") {
         QVERIFY(QFile::remove(work + "/maps/map.png") && QFile::remove(work + "/l.map"));
     }
-    Session session;
+    Session fresh;
+    Session &session = then == "over" ? saved : fresh;
+    if (then == "over")
+        saved.measure();
     const SessionOpened result = openSession(session, opened);
     QCOMPARE(result.error, QString());
     QCOMPARE(result.notes.join('|'), notes);

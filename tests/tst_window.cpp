@@ -13,7 +13,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -22,10 +21,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
-#include <QSpinBox>
 #include <QToolTip>
 #include <QWheelEvent>
-#include <QRegularExpression>
 #include <QtEndian>
 
 namespace {
@@ -686,6 +683,9 @@ void TestWindow::beyondTheScreen()
     const QRect loupe = f.magnifier->geometry();
     const QPoint pointer = f.viewArea->viewport()->mapFromGlobal(QCursor::pos());
     QVERIFY(f.magnifier->isVisible() && f.viewArea->viewport()->rect().contains(loupe) && !loupe.contains(pointer));
+    const QRect room = f.viewArea->viewport()->rect(); // where it just fits, it keeps below and right
+    f.magnifier->follow(QPoint(0, 0), room.bottomRight() - QPoint(23 + loupe.width(), 23 + loupe.height()));
+    QCOMPARE(f.magnifier->geometry().bottomRight(), room.bottomRight());
     QTest::keyClick(window.windowHandle(), Qt::Key_Z);
     // A nudge past the view's edge scrolls the picture along.
     QCursor::setPos(f.viewArea->viewport()->mapToGlobal(QPoint(0, 5)));
@@ -959,6 +959,10 @@ void TestWindow::levelWindowWays()
         QCOMPARE(marked.pixelColor(at + QPoint(-2, -2)), QColor(32, 32, 36)); // a ring, not a disc
         QVERIFY(pixelsOf(marked, QRect(at + QPoint(7, -20), QSize(10, 14)), QColor(255, 60, 60)) > 3); // its number beside it
     }
+    const QPoint spawn = view->toWidget(window.session().footprints().marks.value(0)).toPoint(); // a cross, arms of 3 px
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx)
+            QCOMPARE(marked.pixelColor(spawn + QPoint(dx, dy)) == QColor(255, 0, 255), std::abs(dx) == std::abs(dy) && std::abs(dx) < 4);
     // The right-click menu sets either point where the pointer snaps.
     for (const auto &[entry, x] : {std::pair("Set 1st world point here (F3)", f.r1x), std::pair("Set 2nd world point here (F4)", f.r2x)}) {
         const QPoint corner = view->toWidget(QPointF(-784, 608)).toPoint();
