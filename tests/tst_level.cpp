@@ -103,12 +103,10 @@ void TestLevel::dialects_data()
     QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
             " ( ( 0 16 0 0 0 ) ( 0 16 32 0 0 ) ( 0 16 64 0 0 ) ) ( ( 32 16 0 0 0 ) ( 32 16 32 0 0 ) ( 32 16 64 0 0 ) )"
             " ( ( 64 16 0 0 0 ) ( 64 16 32 0 0 ) ( 64 16 64 0 0 ) ) )\n}\n}\n}\n" << "0,16 32,16 64,16 32,16; marks ; skipped 0";
-    QTest::newRow("a brush of four faces") << "tet.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
-            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n"
-            "( 64 0 0 ) ( 0 0 64 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n}\n" << "0,0 64,0 0,64; marks ; skipped 0";
-    QTest::newRow("a tetrahedron cut by a fifth face") << "cut.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
-            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 64 ) ( 0 64 0 ) w 0 0 0 1 1\n"
-            "( 32 64 0 ) ( 32 0 0 ) ( 32 0 64 ) w 0 0 0 1 1\n}\n}\n" << "0,0 32,0 32,32 0,64; marks ; skipped 0";
+    const QByteArray tetrahedron = "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n"
+                                   "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n( 64 0 0 ) ( 0 0 64 ) ( 0 64 0 ) w 0 0 0 1 1\n";
+    QTest::newRow("a brush of four faces, and one cut by a fifth") << "tet.map" << world + "{\n" + tetrahedron + "}\n{\n" + tetrahedron
+            + "( 32 64 0 ) ( 32 0 0 ) ( 32 0 64 ) w 0 0 0 1 1\n}\n}\n" << "0,0 64,0 0,64 | 0,0 32,0 32,32 0,64; marks ; skipped 0";
     QTest::newRow("a roof, its ridge on the outline") << "roof.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
             "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 64 64 0 ) ( 64 64 64 ) w 0 0 0 1 1\n"
             "( 0 0 0 ) ( 0 64 0 ) ( 32 64 32 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 32 0 32 ) w 0 0 0 1 1\n}\n}\n" << square + "; marks ; skipped 0";
@@ -171,7 +169,6 @@ void TestLevel::badInput_data()
     QTest::newRow("cut short") << "b.map" << world + "( 0 0 0 ) ( 64" << "b.map:4:15: expected a number (the file ends)";
     QTest::newRow("huge number") << "c.map" << world + "( 1e300 0 0 )" << "c.map:4:3: number out of range";
     QTest::newRow("a number beyond a double") << "c.map" << world + "( 0 0 1e999 )" << "c.map:4:7: number out of range";
-    QTest::newRow("a large negative number") << "c.map" << world + "( 0 -1e30 0 )" << "c.map:4:5: number out of range";
     QTest::newRow("nan") << "d.map" << world + "( nan 0 0 )" << "d.map:4:3: expected a number";
     QTest::newRow("inf") << "e.map" << world + "( 0 -inf 0 )" << "e.map:4:5: expected a number";
     QTest::newRow("a brace too many") << "f.map" << world + "}\n}\n}\n" << "f.map:6:1: expected '{'";

@@ -57,15 +57,13 @@ void TestPlacement::levelPictures()
     for (const LevelPictureStyle style : {LevelPictureStyle::Outline, LevelPictureStyle::Floors}) {
         QString why;
         const std::optional<LevelPicture> picture = levelPicture(footprints, longSide, style, &why);
-        QCOMPARE(picture.has_value(), size.isValid());
         if (!picture) {
-            QVERIFY(!why.isEmpty());
+            QVERIFY(!why.isEmpty() && !size.isValid());
             continue;
         }
         QCOMPARE(QList<QSize>({picture->image.size(), picture->entries.picture}), QList<QSize>({size, size}));
         const std::optional<Calibration> c = calibrate(picture->entries);
-        QVERIFY(c);
-        QCOMPARE(QRectF(QPointF(c->exactOriginX, c->exactOriginY), QPointF(c->exactEndX, c->exactEndY)), placed);
+        QCOMPARE(c ? QRectF(QPointF(c->exactOriginX, c->exactOriginY), QPointF(c->exactEndX, c->exactEndY)) : QRectF(), placed);
         const QTransform toPicture = pictureFromWorld(picture->entries);
         const QRgb background = style == LevelPictureStyle::Floors ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
         for (const QRectF &r : level) {

@@ -72,6 +72,14 @@ QImage grabbed(QWidget *widget)
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// A window as the screen shows it, once its pending updates are painted, is
+// the window drawn afresh: nothing left behind, nothing missing.
+bool showsCurrent(QWidget *window)
+{
+    QApplication::processEvents();
+    return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32) == grabbed(window);
+}
+
 } // namespace
 
 class TestWindow : public QObject
@@ -721,7 +729,7 @@ void TestWindow::pixelExact()
     QTest::keyClick(window.windowHandle(), Qt::Key_Right);
     QTest::keyClick(window.windowHandle(), Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(), QString("x = 101, y = 70"));
-    QCOMPARE(f.p1x->value(), 0);
+    QVERIFY(f.p1x->value() == 0 && showsCurrent(&window));
     // Below and right of the pointer, where there is room.
     QVERIFY(f.magnifier->isVisible() && f.magnifier->pos() == f.viewArea->viewport()->mapFromGlobal(QCursor::pos()) + QPoint(24, 24));
     const QImage loupe = f.magnifier->grab().toImage();
@@ -780,7 +788,7 @@ void TestWindow::levelOverlay()
     for (const QPoint arm : {QPoint(2, 2), QPoint(-2, -2), QPoint(2, -2), QPoint(-2, 2)})
         QCOMPARE(crossed.pixelColor(mark + arm), QColor(255, 0, 255));
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
-    QCOMPARE(onWalls(), 0);
+    QVERIFY(showsCurrent(&window) && onWalls() == 0);
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
     QCOMPARE(onWalls(), walls.size());
     menuEntry(f.textEdit, QPoint(5, 5), "Source overview")->trigger();
@@ -797,7 +805,7 @@ void TestWindow::levelOverlay()
     QVERIFY(dropFile(&window, cut.fileName()));
     QCOMPARE(f.levelLabel->text(), "cut.v2.map:4:6: expected a number (the file ends)");
     QVERIFY(f.levelLabel->isVisible() && window.session().pictureSize().width() == 640 && f.textEdit->toPlainText().startsWith("origin"));
-    QCOMPARE(onWalls(), 0);
+    QVERIFY(showsCurrent(&window) && onWalls() == 0);
     QCOMPARE(window.windowTitle(), "sample-map.png — Vellamor");
     // Mended, the level is read again by F5.
     QVERIFY(cut.resize(0) && cut.write(readText(SOURCE_DIR "/examples/sample-level.map").toUtf8()) && cut.flush());
@@ -952,6 +960,7 @@ void TestWindow::levelWindowWays()
     QVERIFY(view->isVisible() && raised == 1);
     const MainForm &f = window.form();
     setEntries(f, {0, 0, 0, 0, -784, 608, 1376, -1032});
+    QVERIFY(showsCurrent(view));
     const QImage marked = view->grab().toImage();
     for (const QPoint point : {QPoint(-784, 608), QPoint(1376, -1032)}) {
         const QPoint at = view->toWidget(point).toPoint();
@@ -963,10 +972,13 @@ void TestWindow::levelWindowWays()
     for (int dy = -4; dy <= 4; ++dy)
         for (int dx = -4; dx <= 4; ++dx)
             QCOMPARE(marked.pixelColor(spawn + QPoint(dx, dy)) == QColor(255, 0, 255), std::abs(dx) == std::abs(dy) && std::abs(dx) < 4);
-    // The right-click menu sets either point where the pointer snaps.
+    // The right-click menu sets either point where the pointer snaps; the
+    // hover marker moves there from the other point.
+    QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(1376, -1032)).toPoint());
     for (const auto &[entry, x] : {std::pair("Set 1st world point here (F3)", f.r1x), std::pair("Set 2nd world point here (F4)", f.r2x)}) {
         const QPoint corner = view->toWidget(QPointF(-784, 608)).toPoint();
         QTest::mouseMove(view->windowHandle(), corner + QPoint(2, 1));
+        QVERIFY(showsCurrent(view));
         QContextMenuEvent click(QContextMenuEvent::Mouse, corner + QPoint(2, 1), view->mapToGlobal(corner + QPoint(2, 1)));
         QCoreApplication::sendEvent(view, &click);
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -976,22 +988,20 @@ void TestWindow::levelWindowWays()
         menu->close();
         QCOMPARE(x->value(), -784);
     }
-    // Home shows the whole level at once.
-    int paints = 0;
-    EventSpy painted(view, QEvent::Paint, &paints);
-    QTest::keyClick(view, Qt::Key_Home);
-    QTRY_VERIFY(paints > 0);
     const QPointF world = view->toWorld(QPointF(300, 200));
     QTest::keyPress(view, Qt::Key_Space);
     QTest::mousePress(view->windowHandle(), Qt::LeftButton, {}, QPoint(300, 200));
     QTest::mouseMove(view->windowHandle(), QPoint(320, 230));
     QTest::mouseRelease(view->windowHandle(), Qt::LeftButton, {}, QPoint(320, 230));
-    QVERIFY((view->toWorld(QPointF(320, 230)) - world).manhattanLength() < 1e-9);
+    QVERIFY((view->toWorld(QPointF(320, 230)) - world).manhattanLength() < 1e-9 && showsCurrent(view));
     QTest::keyRelease(view, Qt::Key_Space);
     QTest::mousePress(view->windowHandle(), Qt::LeftButton, {}, QPoint(320, 230));
     QTest::mouseMove(view->windowHandle(), QPoint(360, 260));
     QTest::mouseRelease(view->windowHandle(), Qt::LeftButton, {}, QPoint(360, 260));
     QVERIFY((view->toWorld(QPointF(320, 230)) - world).manhattanLength() < 1e-9);
+    // Home shows the whole level again, at once.
+    QTest::keyClick(view, Qt::Key_Home);
+    QVERIFY((view->toWorld(QPointF(300, 200)) - world).manhattanLength() < 1e-9 && showsCurrent(view));
     // Another level, chosen with Ctrl+L, is shown where the window stands.
     QApplication::setActiveWindow(&window);
     QTest::keyClick(window.windowHandle(), Qt::Key_L, Qt::ControlModifier);
