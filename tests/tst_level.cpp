@@ -71,7 +71,8 @@ void TestLevel::dialects_data()
 
     const QByteArray world = "{\n\"classname\" \"worldspawn\"\n";
     QTest::newRow("Quake cube") << "q1.map" << world + cube("wbrick1_5") + "}\n" << square + "; marks ; skipped 0";
-    QTest::newRow("Quake 2 cube with flags") << "q2.map" << world + cube("e1u1/floor1_3", "0 0 0 1 1 0 0 0") + "}\n" << square + "; marks ; skipped 0";
+    QTest::newRow("Quake 2 cube with flags, as large as a level gets") << "q2.map" << world + cube("e1u1/floor1_3", "0 0 0 1 1 0 0 0").replace("64", "524288") + "}\n"
+            << "0,0 524288,0 524288,524288 0,524288; marks ; skipped 0";
     QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n"
             << square + "; marks ; skipped 0";
     QByteArray octagon = "{\nbrushDef\n{\n";
@@ -138,7 +139,7 @@ void TestLevel::dialects_data()
     QTest::newRow("Source trigger, keys after its class") << "t.vmf"
             << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
     vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
-           "\t\"origin\" \"100 -200 8\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
+           "\t\"origin\" \"100 -200 8\"\n\t\"material\" \"x\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
     QTest::newRow("Source cube, spawn and blocks read past") << "s.vmf" << vmf << square + "; marks 100,-200; skipped 0";
 }
 

@@ -688,10 +688,9 @@ void TestWindow::beyondTheScreen()
     QCOMPARE(f.cursorXLabel->text() + ", " + f.cursorYLabel->text(), QString("x = %1, y = %2").arg(far.x()).arg(far.y()));
     // At the view's far edges the loupe turns to the pointer's other side, whole and off the hot spot.
     QTest::keyClick(window.windowHandle(), Qt::Key_Z);
-    const QRect loupe = f.magnifier->geometry();
-    const QPoint pointer = f.viewArea->viewport()->mapFromGlobal(QCursor::pos());
-    QVERIFY(f.magnifier->isVisible() && f.viewArea->viewport()->rect().contains(loupe) && !loupe.contains(pointer));
-    const QRect room = f.viewArea->viewport()->rect(); // where it just fits, it keeps below and right
+    const QRect loupe = f.magnifier->geometry(), room = f.viewArea->viewport()->rect();
+    QVERIFY(f.magnifier->isVisible() && room.contains(loupe) && !loupe.contains(f.viewArea->viewport()->mapFromGlobal(QCursor::pos())));
+    // Where it just fits, it keeps below and right.
     f.magnifier->follow(QPoint(0, 0), room.bottomRight() - QPoint(23 + loupe.width(), 23 + loupe.height()));
     QCOMPARE(f.magnifier->geometry().bottomRight(), room.bottomRight());
     QTest::keyClick(window.windowHandle(), Qt::Key_Z);
@@ -805,7 +804,9 @@ void TestWindow::levelOverlay()
     QVERIFY(dropFile(&window, cut.fileName()));
     QCOMPARE(f.levelLabel->text(), "cut.v2.map:4:6: expected a number (the file ends)");
     QVERIFY(f.levelLabel->isVisible() && window.session().pictureSize().width() == 640 && f.textEdit->toPlainText().startsWith("origin"));
-    QVERIFY(showsCurrent(&window) && onWalls() == 0);
+    // The note shows its whole text, on its own background, and the outlines are gone.
+    QVERIFY(showsCurrent(&window) && onWalls() == 0 && f.levelLabel->size() == f.levelLabel->sizeHint()
+            && window.screen()->grabWindow(window.winId()).toImage().pixelColor(f.levelLabel->mapTo(&window, QPoint(1, 1))) == f.levelLabel->palette().window().color());
     QCOMPARE(window.windowTitle(), "sample-map.png — Vellamor");
     // Mended, the level is read again by F5.
     QVERIFY(cut.resize(0) && cut.write(readText(SOURCE_DIR "/examples/sample-level.map").toUtf8()) && cut.flush());
@@ -904,7 +905,7 @@ void TestWindow::pictureFromLevel()
     QVERIFY(!window.findChild<QDialog *>() && window.session().picturePath().isEmpty());
     entry()->trigger();
     auto *maker = window.findChild<QDialog *>();
-    QVERIFY(maker && maker->isVisible());
+    QVERIFY(maker && maker->isVisible() && maker->findChild<QDialogButtonBox *>()->y() > maker->findChild<QSpinBox *>()->y());
     QCOMPARE(maker->findChild<QSpinBox *>()->value(), 2272);
     maker->findChild<QSpinBox *>()->setValue(800);
     maker->findChild<QComboBox *>()->setCurrentIndex(1);
