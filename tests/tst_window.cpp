@@ -960,7 +960,7 @@ void TestWindow::levelWindowWays()
     QCOMPARE(raised, 0);
     view->close();
     menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
-    QVERIFY(view->isVisible() && raised == 1);
+    QVERIFY(view->isVisible() && raised == 1 && showsCurrent(view));
     const MainForm &f = window.form();
     setEntries(f, {0, 0, 0, 0, -784, 608, 1376, -1032});
     QVERIFY(showsCurrent(view));
