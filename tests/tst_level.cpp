@@ -176,7 +176,7 @@ void TestLevel::badInput_data()
     QTest::newRow("unterminated string") << "h.map" << QByteArray("{\n\"classname\n}\n") << "h.map:2:1: unterminated string";
     QTest::newRow("a picture") << "i.map" << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "i.map:1:1: expected '{'";
     QTest::newRow("binary garbage") << "l.map" << QByteArray("{\n\"a\" \"b\"\n\x7f" "ELF\x02\x01") << "l.map:3:1: unexpected control character";
-    QTest::newRow("blocks a thousand deep") << "j.vmf" << QByteArray("a {\n").repeated(1000) << "j.vmf:66:1: blocks nested more than 64 deep";
+    QTest::newRow("blocks a thousand deep, inside a side") << "j.vmf" << "world {\nsolid {\nside {\n" + QByteArray("a {\n").repeated(1000) << "j.vmf:66:1: blocks nested more than 64 deep";
     QTest::newRow("a bad plane") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0) (1 1 1) (2 2 2)\"\n}\n}\n}\n")
             << "k.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
     // One row for each way a reader turns a file down, with its line and column.
