@@ -137,7 +137,7 @@ void TestLevel::dialects_data()
                "\t\t\tdispinfo\n\t\t\t{\n\t\t\t\tnormals\n\t\t\t\t{\n\t\t\t\t\t\"row0\" \"0 0 1\"\n\t\t\t\t}\n\t\t\t}\n\t\t}\n";
     QTest::newRow("Source trigger, keys after its class") << "t.vmf"
             << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
-    vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
+    vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t\t\"plane\" \"(32 0 0) (32 64 0) (32 64 64)\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
            "\t\"origin\" \"100 -200 8\"\n\t\"material\" \"x\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
     QTest::newRow("Source cube, spawn and blocks read past") << "s.vmf" << vmf << square + "; marks 100,-200; skipped 0";
 }

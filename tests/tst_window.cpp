@@ -851,10 +851,10 @@ void TestWindow::levelWindow()
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
-    const QPointF at(300, 200), world = view->toWorld(at);
+    const QPointF at(300, 200), world = view->toWorld(at), right = view->toWorld(at + QPointF(100, 0));
     QWheelEvent wheel(at, view->mapToGlobal(at), {}, QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(view, &wheel);
-    QVERIFY((view->toWorld(at) - world).manhattanLength() < 1e-9);
+    QVERIFY((view->toWorld(at) - world).manhattanLength() < 1e-9 && view->toWorld(at + QPointF(100, 0)).x() < right.x());
     QTest::mousePress(view->windowHandle(), Qt::MiddleButton, {}, at.toPoint());
     QTest::mouseMove(view->windowHandle(), QPoint(340, 170));
     QTest::mouseRelease(view->windowHandle(), Qt::MiddleButton, {}, QPoint(340, 170));
@@ -972,9 +972,9 @@ void TestWindow::levelWindowWays()
     menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
     QVERIFY(view->isVisible() && raised == 1 && showsCurrent(view));
     const MainForm &f = window.form();
-    setEntries(f, {0, 0, 0, 0, -784, 608, 1376, -1032});
+    setEntries(f, {0, 0, 0, 0, 1376, 608, 1376, -1032});
     QVERIFY(showsCurrent(view));
-    for (const QPoint point : {QPoint(-784, 608), QPoint(1376, -1032)}) // each number beside its point
+    for (const QPoint point : {QPoint(1376, 608), QPoint(1376, -1032)}) // each number beside its point
         QVERIFY(pixelsOf(grabbed(view), QRect(view->toWidget(point).toPoint() + QPoint(7, -20), QSize(10, 14)), QColor(255, 60, 60)) > 3);
     // The right-click menu sets either point where the pointer snaps; the
     // hover marker moves there from the other point.
