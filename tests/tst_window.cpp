@@ -649,7 +649,7 @@ void TestWindow::beyondTheScreen_data()
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<bool>("scrollsAcross");
     QTest::addColumn<bool>("scrollsDown");
-    QTest::newRow("fits") << QSize(1500, 1000) << false << false;
+    QTest::newRow("fits to the pixel") << QSize(1688, 1174) << false << false;
     QTest::newRow("too wide") << QSize(4096, 300) << true << false;
     QTest::newRow("too tall") << QSize(300, 4096) << false << true;
     QTest::newRow("too large") << QSize(4096, 4096) << true << true;
