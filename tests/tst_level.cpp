@@ -167,7 +167,7 @@ void TestLevel::badInput_data()
     QTest::newRow("a parenthesis missing") << "a.map" << world + "( 0 0 0 ) ( 64 0 0 ( 0 64 0 ) t 0 0 0 1 1\n}\n}\n"
             << "a.map:4:20: expected ')'";
     QTest::newRow("cut short") << "b.map" << world + "( 0 0 0 ) ( 64" << "b.map:4:15: expected a number (the file ends)";
-    QTest::newRow("huge number") << "c.map" << world + "( 1e300 0 0 )" << "c.map:4:3: number out of range";
+    QTest::newRow("a control character ending a number") << "c.map" << world + "( 0 0 7\x01 )" << "c.map:4:8: unexpected control character";
     QTest::newRow("a number beyond a double") << "c.map" << world + "( 0 0 1e999 )" << "c.map:4:7: number out of range";
     QTest::newRow("nan") << "d.map" << world + "( nan 0 0 )" << "d.map:4:3: expected a number";
     QTest::newRow("inf") << "e.map" << world + "( 0 -inf 0 )" << "e.map:4:5: expected a number";
