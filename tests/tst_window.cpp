@@ -27,8 +27,6 @@
 
 namespace {
 
-const QColor blue(0, 0, 255);
-
 // p1x p1y p2x p2y r1x r1y r2x r2y; as many as given.
 void setEntries(const MainForm &f, const QList<int> &values)
 {
@@ -886,8 +884,9 @@ void TestWindow::levelWindow()
     // The picture half seen under the outlines and marks, framed from the
     // origin to the end; the two numbered points; the corner under the pointer.
     const QPoint one = view->toWidget(QPoint(-784, 608)).toPoint(), two = view->toWidget(QPoint(1376, -1032)).toPoint();
-    QVERIFY(looksAsKept(view, "level-window", {QRect(one + QPoint(6, -22), QSize(20, 20)), QRect(two + QPoint(6, -22), QSize(20, 20)), QRect(5, view->height() - 19, 235, 18)}));
-    QVERIFY(pixelsOf(grabbed(view), QRect(5, view->height() - 19, 235, 18), Qt::white) > 3); // the coordinates in white
+    const QRect coordinates(5, view->height() - 19, 235, 18); // written in white
+    QVERIFY(looksAsKept(view, "level-window", {QRect(one + QPoint(6, -22), QSize(20, 20)), QRect(two + QPoint(6, -22), QSize(20, 20)), coordinates})
+            && pixelsOf(grabbed(view), coordinates, Qt::white) > 3);
     // A larger window keeps the zoom.
     const double span = view->toWorld(QPointF(100, 0)).x() - view->toWorld(QPointF(0, 0)).x();
     view->resize(view->size() + QSize(40, 30));
