@@ -209,10 +209,8 @@ void TestWindow::startState()
         const int limit = box->prefix().isEmpty() ? 131072 : 262144, paints = view.paints;
         typeInto(box, QString::number(-limit));
         QCOMPARE(box->value(), -limit);
-        for (const int value : {limit, limit + 1}) {
-            box->setValue(value);
-            QCOMPARE(box->value(), limit);
-        }
+        box->setValue(limit + 1);
+        QCOMPARE(box->value(), limit);
         QCOMPARE(view.paints > paints, !box->prefix().isEmpty());
         QTest::keyClick(box, Qt::Key_Tab);
     }
@@ -414,7 +412,7 @@ void TestWindow::pasteFollowsFocus_data()
     QTest::addColumn<QString>("boxText");
     QTest::newRow("image data, focus on the button") << "measureButton" << "image" << true << "";
     QTest::newRow("image data, focus in a box") << "p1x" << "image" << true << "0";
-    QTest::newRow("text, focus in a box") << "r1x" << "text" << false << "1230"; // pasted before the 0
+    QTest::newRow("text, focus in a box") << "r1x" << "text" << false << "123"; // pasted after the 0
     QTest::newRow("a decimal, focus in a box") << "r1x" << "-17.82" << false << "-18";
     QTest::newRow("a position, focus in a box") << "r2y" << "1024\t-768\t64" << false << "-768";
     QTest::newRow("text, focus in the text box") << "textEdit" << "text" << false << "123";
@@ -441,6 +439,7 @@ void TestWindow::pasteFollowsFocus()
                  content == "image" ? QImage(12, 9, QImage::Format_RGB32) : QImage());
     auto *target = window.findChild<QWidget *>(focus);
     target->setFocus();
+    QTest::keyClick(target, Qt::Key_End);
     QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(window.windowHandle(), Qt::Key_F5); // a pasted picture has no file to read again
     QCOMPARE(QSize(window.session().pictureSize().width(), window.session().pictureSize().height()), loads ? QSize(12, 9) : QSize(30, 20));
