@@ -139,6 +139,7 @@ void TestLevel::dialects_data()
             << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
     vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t\t\"plane\" \"(32 0 0) (32 64 0) (32 64 64)\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
            "\t\"origin\" \"100 -200 8\"\n\t\"material\" \"x\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
+    QTest::newRow("Source world of no brushes, its origin no mark") << "w.vmf" << QByteArray("world\n{\n\"origin\" \"5 5 0\"\n}\n") << "; marks ; skipped 0";
     QTest::newRow("Source cube, spawn and blocks read past") << "s.vmf" << vmf << square + "; marks 100,-200; skipped 0";
 }
 
