@@ -172,6 +172,7 @@ void TestRules::formats_data()
     QTest::newRow("suffix: png") << "suffix" << sample << "/maps/map.png" << "pgw";
     QTest::newRow("suffix: jpeg") << "suffix" << sample << "/maps/map.old.JPEG" << "jgw";
     QTest::newRow("suffix: none") << "suffix" << sample << "/maps.d/map" << "wld";
+    QTest::newRow("suffix: two letters") << "suffix" << sample << "/maps/map.pn" << "pnw";
     QTest::newRow("scale: sample") << "scale" << sample << "" << "x: 4 units per pixel, y: 4 units per pixel; exactly -1024 768 to 1536 -1152";
     QTest::newRow("scale: axes agree within 1 %") << "scale" << E{{100000, 100000}, {0, 0}, {100000, 100000}, {0, 0}, {100000, -100995}}
             << "" << "x: 1 units per pixel, y: 1.00995 units per pixel; exactly 0 0 to 100000 -100995";
@@ -193,10 +194,9 @@ void TestRules::formats()
     QFETCH(QString, text);
     const std::optional<Calibration> c = calibrate(in);
     QVERIFY(c);
-    const QSize picture = in.picture;
     QCOMPARE(format == "keys" ? worldspawnKeys(*c) : format == "overview" ? sourceOverview(*c, argument)
-             : format == "world file" ? worldFile(*c, picture) : format.startsWith("gdal") ? gdalCommand(*c, argument.section('|', 0, 0), [&](const QString &path) { return argument.split('|').contains(path); }, format == "gdal" ? Shell::Posix : Shell::WindowsPrompt)
-             : format == "suffix" ? worldFileSuffix(argument) : scaleCheck(*c, picture), text);
+             : format == "world file" ? worldFile(*c, in.picture) : format.startsWith("gdal") ? gdalCommand(*c, argument.section('|', 0, 0), [&](const QString &path) { return argument.split('|').contains(path); }, format == "gdal" ? Shell::Posix : Shell::WindowsPrompt)
+             : format == "suffix" ? worldFileSuffix(argument) : scaleCheck(*c, in.picture), text);
 }
 
 void TestRules::display_data()
