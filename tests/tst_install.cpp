@@ -89,11 +89,11 @@ void TestInstall::commandLine_data()
     const QString level = SOURCE_DIR "/examples/sample-level.map", out = "out.png";
     QTest::newRow("--render") << QStringList{"--render", "--level", level, out} << noDisplay << 0 << "stdout:^origin = -880 624 \\?\\?\\nend = 1392 -1048 \\?\\?\\n$";
     QTest::newRow("--render, floors at 800") << QStringList{"--render", "--style", "floors", "--size", "800", "--level", level, out} << noDisplay << 0 << "stdout:^origin = -912 656 \\?\\?\\nend = 1488 -1081 \\?\\?\\n$";
-    QTest::newRow("--render, a level that cannot be read") << QStringList{"--render", "--level", "gone.map", out} << noDisplay << 2 << "^vellamor: gone\\.map: no such file\\n$";
+    QTest::newRow("--render at the smallest size, a level that cannot be read") << QStringList{"--render", "--size", "64", "--level", "gone.map", out} << noDisplay << 2 << "^vellamor: gone\\.map: no such file\\n$";
     QTest::newRow("--render, a picture that cannot be written") << QStringList{"--render", "--level", level, "/nonexistent/a.png"} << noDisplay << 2 << "^vellamor: cannot write /nonexistent/a\\.png: ";
     QTest::newRow("--render without a level") << QStringList{"--render", out} << noDisplay << 1 << "--render needs --level";
     QTest::newRow("--render, size out of range") << QStringList{"--render", "--size", "63", "--level", level, out} << noDisplay << 1 << "from 64 to 16384";
-    QTest::newRow("--render, unknown style") << QStringList{"--render", "--style", "radar", "--level", level, out} << noDisplay << 1 << "outline or floors";
+    QTest::newRow("--render at the largest size, unknown style") << QStringList{"--render", "--size", "16384", "--style", "radar", "--level", level, out} << noDisplay << 1 << "outline or floors";
     QTest::newRow("--style without --render") << QStringList{"--style", "floors"} << noDisplay << 1 << "go with --render";
     for (const auto &[fixture, size] : fixtures) {
         QTest::addRow("picture: %s", fixture) << QStringList{QString("fixture:") + fixture} << onScreen << -1

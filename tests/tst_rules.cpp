@@ -182,8 +182,8 @@ void TestRules::formats_data()
     QTest::newRow("scale: y disagrees the other way") << "scale" << E{{1000, 1000}, {0, 0}, {1000, 1000}, {0, 0}, {1011, -1000}}
             << "" << "x: 1.011 units per pixel, y: 1 units per pixel; exactly 0 0 to 1011 -1000\nThe two axes disagree by 1.1 %, "
                      "which usually means a reference point was picked or typed wrong, or the picture is stretched.";
-    QTest::newRow("scale: corners between units") << "scale" << E{{1, 1}, {0, 0}, {10, 10}, {0, 5}, {5, 0}} << ""
-            << "x: 0.5 units per pixel, y: 0.5 units per pixel; exactly 0 5 to 0.5 4.5";
+    QTest::newRow("scale: corners between units, eight decimals kept") << "scale" << E{{1, 1}, {0, 0}, {256, 256}, {0, 1}, {1, 0}} << ""
+            << "x: 0.00390625 units per pixel, y: 0.00390625 units per pixel; exactly 0 1 to 0.00390625 0.99609375";
 }
 
 void TestRules::formats()
