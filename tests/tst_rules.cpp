@@ -363,7 +363,7 @@ void TestRules::levelWindowPlace_data()
     QTest::newRow("1920 x 1080: left of a window on the right") << full << QRect(1100, 100, 820, 700) << QPoint(300, 100);
     QTest::newRow("1920 x 1080: below a wide window") << full << QRect(0, 0, 1500, 400) << QPoint(0, 400);
     QTest::newRow("1920 x 1080: above a wide window at the bottom") << full << QRect(0, 650, 1500, 430) << QPoint(0, 50);
-    QTest::newRow("1920 x 1080, no room: over the bottom-right") << full << QRect(0, 0, 1920, 1080) << QPoint(1120, 480);
+    QTest::newRow("1920 x 1080, no room: over the bottom-right, on the screen") << full << QRect(-100, -100, 2200, 1300) << QPoint(1120, 480);
     QTest::newRow("a panel above: kept below it") << panel << QRect(0, 32, 1900, 1000) << QPoint(1100, 432);
 }
 
