@@ -74,17 +74,21 @@ void TestLevel::dialects_data()
     QTest::newRow("Quake 2 cube with flags, as large as a level gets") << "q2.map" << world + cube("e1u1/floor1_3", "0 0 0 1 1 0 0 0").replace("64", "524288") + "}\n" << "0,0 524288,0 524288,524288 0,524288; marks ; skipped 0";
     QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n"
             << square + "; marks ; skipped 0";
-    QByteArray octagon = "{\nbrushDef\n{\n";
-    const QList<QPoint> corners = {{-32, -80}, {32, -80}, {80, -32}, {80, 32}, {32, 80}, {-32, 80}, {-80, 32}, {-80, -32}};
-    for (qsizetype i = 0; i < corners.size(); ++i) {
-        const QPoint a = corners[i], b = corners[(i + 1) % corners.size()];
-        octagon += QString("( %1 %2 0 ) ( %3 %4 0 ) ( %3 %4 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) common/caulk 0 0 0\n")
-                           .arg(b.x()).arg(b.y()).arg(a.x()).arg(a.y()).toLatin1();
+    // A pillar of eight sides, and a sliver whose two middle corners stand 1/127 unit out of line.
+    QByteArray brushes;
+    for (const QList<QPoint> &corners : {QList<QPoint>{{-32, -80}, {32, -80}, {80, -32}, {80, 32}, {32, 80}, {-32, 80}, {-80, 32}, {-80, -32}},
+                                         QList<QPoint>{{0, 0}, {64, 1}, {127, 2}, {63, 1}}}) {
+        brushes += "{\nbrushDef\n{\n";
+        for (qsizetype i = 0; i < corners.size(); ++i) {
+            const QPoint a = corners[i], b = corners[(i + 1) % corners.size()];
+            brushes += QString("( %1 %2 0 ) ( %3 %4 0 ) ( %3 %4 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) common/caulk 0 0 0\n")
+                               .arg(b.x()).arg(b.y()).arg(a.x()).arg(a.y()).toLatin1();
+        }
+        brushes += "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n"
+                   "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n}\n}\n";
     }
-    octagon += "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n"
-               "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n}\n}\n";
-    QTest::newRow("Quake 3 brush primitives: eight-sided pillar") << "q3.map" << world + octagon + "}\n"
-            << "-80,-32 -32,-80 32,-80 80,-32 80,32 32,80 -32,80 -80,32; marks ; skipped 0";
+    QTest::newRow("Quake 3 brush primitives: a pillar, a sliver") << "q3.map" << world + brushes + "}\n"
+            << "-80,-32 -32,-80 32,-80 80,-32 80,32 32,80 -32,80 -80,32 | 0,0 64,1 127,2 63,1; marks ; skipped 0";
     const QByteArray arch = "( ( ( 0 0 0 0 0 ) ( 0 32 64 0 0 ) ( 0 64 0 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 32 64 0 0 ) ( 32 64 0 0 0 ) )"
                             " ( ( 64 0 0 0 0 ) ( 64 32 64 0 0 ) ( 64 64 0 0 0 ) ) )\n}\n}\n";
     const QString archOutline = "0,32 0,0 64,0 64,64 0,64";
