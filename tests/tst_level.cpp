@@ -99,9 +99,9 @@ void TestLevel::dialects_data()
     QTest::newRow("a pipe lying down closes seen from above") << "pipe.map" << world + "{\npatchDef2\n{\npipe\n( 3 3 0 0 0 )\n("
             " ( ( 0 -32 0 0 0 ) ( 0 32 32 0 0 ) ( 0 -32 64 0 0 ) ) ( ( 32 -32 0 0 0 ) ( 32 32 32 0 0 ) ( 32 -32 64 0 0 ) )"
             " ( ( 64 -32 0 0 0 ) ( 64 32 32 0 0 ) ( 64 -32 64 0 0 ) ) )\n}\n}\n}\n" << "32,32 0,32 0,-32 64,-32 64,32; marks ; skipped 0";
-    QTest::newRow("a wall patch standing upright is a line") << "wall.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
-            " ( ( 0 0 0 0 0 ) ( 32 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 0 0 32 0 0 ) ( 32 0 32 0 0 ) ( 64 0 32 0 0 ) )"
-            " ( ( 0 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 32,0 0,0; marks ; skipped 0";
+    QTest::newRow("a wall patch standing upright is a line to its farthest point") << "wall.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
+            " ( ( 0 0 0 0 0 ) ( 32 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 0 0 32 0 0 ) ( 32 0 32 0 0 ) ( 96 0 32 0 0 ) )"
+            " ( ( 0 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 96,0 64,0 32,0 0,0; marks ; skipped 0";
     QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n"
             << square + "; marks ; skipped 0";
     QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
@@ -182,7 +182,7 @@ void TestLevel::badInput_data()
     QTest::newRow("a picture") << "i.map" << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "i.map:1:1: expected '{'";
     QTest::newRow("binary garbage") << "l.map" << QByteArray("{\n\"a\" \"b\"\n\x7f" "ELF\x02\x01") << "l.map:3:1: unexpected control character";
     QTest::newRow("blocks a thousand deep, inside a side") << "j.vmf" << "world {\nsolid {\nside {\n" + QByteArray("a {\n").repeated(1000) << "j.vmf:66:1: blocks nested more than 64 deep";
-    QTest::newRow("a bad plane") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0) (1 1 1) (2 2 2)\"\n}\n}\n}\n")
+    QTest::newRow("a plane without its last parenthesis") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0 0) (1 1 1) (2 2 2\"\n}\n}\n}\n")
             << "k.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
     // One row for each way a reader turns a file down, with its line and column.
     const QByteArray face = "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) ";
