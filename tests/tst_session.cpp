@@ -171,7 +171,7 @@ void TestSession::savedAndReopened()
     saved.openPicture(writePicture(dir, "work/maps/map.png", 40, 30));
     saved.openLevel(work + "/l.map");
     saved.setPixels({2, 2}, {38, 28});
-    saved.setWorlds({-894, 189}, {501, -1486});
+    saved.setWorlds({-894, 189}, {131072, -1486}); // the largest value a box holds
     saved.setLoupe(true);
     saved.setOverlay(false);
     if (then != "over")
@@ -197,7 +197,7 @@ void TestSession::savedAndReopened()
     QCOMPARE(result.notes.join('|'), notes);
     QCOMPARE(pixels(session), "2,2 38,28");
     QCOMPARE(QString("%1 %2 %3 %4").arg(session.world(0).x()).arg(session.world(0).y()).arg(session.world(1).x()).arg(session.world(1).y()),
-             "-894 189 501 -1486");
+             "-894 189 131072 -1486");
     QVERIFY(session.loupe() && !session.overlay());
     QCOMPARE(session.levelLoaded(), then != "remove");
     QCOMPARE(session.resultState() == Session::Result::Valid, measured);
