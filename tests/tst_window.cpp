@@ -881,7 +881,7 @@ void TestWindow::levelWindow()
     const auto texts = [&] { return QList<QRect>{QRect(view->toWidget(QPoint(-784, 608)).toPoint() + QPoint(6, -22), QSize(20, 20)),
                                                  QRect(view->toWidget(QPoint(1376, -1032)).toPoint() + QPoint(6, -22), QSize(20, 20)), coordinates}; };
     QVERIFY(looksAsKept(view, "level-window", texts()) && pixelsOf(grabbed(view), coordinates, Qt::white) > 3);
-    // Far out, the picture is drawn from a copy a quarter its size, and the smallest outlines as dots.
+    // Far out, the picture is drawn from one of its smaller copies, and the smallest outlines as dots.
     QWheelEvent away(at, view->mapToGlobal(at), {}, QPoint(0, -1440), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(view, &away);
     QVERIFY(looksAsKept(view, "level-window-far", texts()));
