@@ -259,10 +259,11 @@ void LevelView::paintEvent(QPaintEvent *event)
     }
     // The two world points, numbered as in the form.
     painter.setPen(QPen(QColor(255, 60, 60), 2));
-    for (int i = 0; i < 2; ++i) {
-        const QPointF at = toWidget(worldPoints[i]);
+    int number = 0;
+    for (const QPoint &point : worldPoints) {
+        const QPointF at = toWidget(point);
         painter.drawEllipse(at, 5, 5);
-        painter.drawText(at + QPointF(7, -7), QString::number(i + 1));
+        painter.drawText(at + QPointF(7, -7), QString::number(++number));
     }
     if (hovered) {
         const QPointF at = toWidget(*hovered);
