@@ -276,8 +276,7 @@ void TestWindow::repaintsAtOnce()
 {
     QTemporaryDir dir;
     Vellamor window;
-    QVERIFY(showActive(window));
-    QVERIFY(dropFile(&window, writePicture(dir, "first.png", 200, 150)));
+    QVERIFY(showActive(window) && dropFile(&window, writePicture(dir, "first.png", 200, 150)));
     QApplication::processEvents();
     const MainForm &f = window.form();
     PaintCounter counter(f.paintWidget);
@@ -834,8 +833,7 @@ void TestWindow::levelOverlay()
 void TestWindow::levelWindow()
 {
     Vellamor window;
-    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
-    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png") && dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
     const QPointF at(300, 200), world = view->toWorld(at), right = view->toWorld(at + QPointF(100, 0));
@@ -902,8 +900,7 @@ void TestWindow::pictureFromLevel()
     Vellamor window;
     QVERIFY(showActive(window));
     const auto entry = [&] { return menuEntry(window.form().paintWidget, QPoint(5, 5), "Make picture from level"); };
-    QVERIFY(entry() && !entry()->isEnabled());
-    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    QVERIFY(entry() && !entry()->isEnabled() && dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     entry()->trigger(); // Cancel closes the dialog; nothing is written or opened.
     window.findChild<QDialog *>()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -945,7 +942,7 @@ void TestWindow::levelWindowWays()
     QFile small(dir.filePath("small.map"));
     QVERIFY(small.open(QIODevice::WriteOnly) && small.write("{\n\"classname\" \"worldspawn\"\n{\n"
             "( 4064 0 64 ) ( 4000 0 64 ) ( 4000 64 64 ) w 0 0 0 1 1\n( 4000 64 0 ) ( 4000 0 0 ) ( 4064 0 0 ) w 0 0 0 1 1\n"
-            "( 4064 64 0 ) ( 4064 0 0 ) ( 4064 0 64 ) w 0 0 0 1 1\n( 4000 0 64 ) ( 4000 0 0 ) ( 4000 64 0 ) w 0 0 0 1 1\n"
+            "( 4064.5 64 0 ) ( 4064.5 0 0 ) ( 4064.5 0 64 ) w 0 0 0 1 1\n( 4000 0 64 ) ( 4000 0 0 ) ( 4000 64 0 ) w 0 0 0 1 1\n"
             "( 4000 64 64 ) ( 4000 64 0 ) ( 4064 64 0 ) w 0 0 0 1 1\n( 4064 0 0 ) ( 4000 0 0 ) ( 4000 0 64 ) w 0 0 0 1 1\n}\n}\n") && small.flush());
     Vellamor window;
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
@@ -1007,9 +1004,13 @@ void TestWindow::levelWindowWays()
     QMetaObject::invokeMethod(files, "accept");
     QCOMPARE(raised, 1);
     QTest::keyClick(view, Qt::Key_Home);
-    QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032, 32));
-    // The new level's outline is drawn, not the last one's.
+    QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032.25, 32));
+    // The new level's outline is drawn, not the last one's; its corner off the grid is picked rounded, with a note.
     QCOMPARE(view->grab().toImage().pixelColor(view->toWidget(QPointF(4000, 32)).toPoint()), QColor(230, 230, 230));
+    QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(4064.5, 0)).toPoint());
+    QTest::keyClick(view, Qt::Key_F4);
+    QTest::qWait(400); // a note hidden again would be gone by now
+    QVERIFY(QToolTip::isVisible() && QToolTip::text() == "rounded from 4064.5" && f.r2x->value() == 4065);
 }
 
 // A decimal typed or picked is rounded with a note at the box; a position
@@ -1088,8 +1089,7 @@ void TestWindow::sessions()
     auto *box = second.findChild<QMessageBox *>();
     QVERIFY(box && box->text() == "damaged.vellamor: not a Vellamor session" && !second.session().hasPicture());
     delete box;
-    QVERIFY(dropFile(&second, dir.filePath("kept.vellamor")));
-    QVERIFY(!second.findChild<QMessageBox *>());
+    QVERIFY(dropFile(&second, dir.filePath("kept.vellamor")) && !second.findChild<QMessageBox *>());
     QCOMPARE(second.windowTitle(), "sample-map.png + sample-level.map — Vellamor");
     QCOMPARE(points(f) << f.r1x->value() << f.r1y->value() << f.r2x->value() << f.r2y->value(),
              QList<int>({120, 90, 520, 390, -544, 408, 1056, -792}));
