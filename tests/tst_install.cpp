@@ -131,8 +131,7 @@ void TestInstall::validators_data()
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("desktop entry") << "desktop-file-validate" << QStringList{SOURCE_DIR "/data/" + appId + ".desktop"};
-    QTest::newRow("metainfo, pedantic")
-            << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic", SOURCE_DIR "/data/" + appId + ".metainfo.xml"};
+    QTest::newRow("metainfo, pedantic") << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic", SOURCE_DIR "/data/" + appId + ".metainfo.xml"};
     QTest::newRow("manual page") << "man" << QStringList{"--warnings", "-l", BUILD_DIR "/vellamor.1"};
     QTest::newRow("types of levels and sessions") << "xmllint" << QStringList{"--noout", SOURCE_DIR "/data/" + appId + ".mime.xml"};
     QTest::newRow("icon") << "rsvg-convert" << QStringList{"-o", BUILD_DIR "/icon-check.png", SOURCE_DIR "/data/" + appId + ".svg"};

@@ -767,8 +767,7 @@ void TestWindow::pixelExact()
 void TestWindow::levelOverlay()
 {
     Vellamor window;
-    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
-    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png") && dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     // The level window opened with the level; the user goes back to the picture.
     QVERIFY(QTest::qWaitForWindowExposed(window.findChild<LevelView *>()));
     QApplication::setActiveWindow(&window);
@@ -802,8 +801,7 @@ void TestWindow::levelOverlay()
     QApplication::setActiveWindow(&window);
     QTemporaryDir dir;
     QFile cut(dir.filePath("cut.v2.map"));
-    QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write("{\n\"classname\" \"worldspawn\"\n{\n( 0 0") && cut.flush());
-    QVERIFY(dropFile(&window, cut.fileName()));
+    QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write("{\n\"classname\" \"worldspawn\"\n{\n( 0 0") && cut.flush() && dropFile(&window, cut.fileName()));
     QCOMPARE(f.levelLabel->text(), "cut.v2.map:4:6: expected a number (the file ends)");
     QVERIFY(f.levelLabel->isVisible() && window.session().pictureSize().width() == 640 && f.textEdit->toPlainText().startsWith("origin"));
     // The note shows its whole text, on its own background, and the outlines are gone.
