@@ -143,6 +143,7 @@ void TestLevel::dialects_data()
             << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
     vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t\t\"plane\" \"(32 0 0) (32 64 0) (32 64 64)\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
            "\t\"origin\" \"100 -200 8\"\n\t\"material\" \"x\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
+    QTest::newRow("Source tool brush left out") << "tool.vmf" << "world\n{\nsolid\n{\n" + QByteArray(sides).replace("DEV/DEV_MEASUREGENERIC01", "Tools/ToolsClip") + "}\n}\n" << "; marks ; skipped 0";
     QTest::newRow("Source world of no brushes, its origin no mark") << "w.vmf" << QByteArray("world\n{\n\"origin\" \"5 5 0\"\n}\n") << "; marks ; skipped 0";
     QTest::newRow("Source cube, spawn and blocks read past") << "s.vmf" << vmf << square + "; marks 100,-200; skipped 0";
 }
@@ -333,12 +334,12 @@ void TestLevel::sample()
     QCOMPARE(read.error, QString());
     const Footprints f = footprints(read.level);
     QCOMPARE(QString("%1 %2 %3").arg(f.brushes).arg(f.marks.size()).arg(f.skipped), QString("42 4 0"));
-    const QByteArray face = "( 0 0 0 ) ( 0 64 0 ) ( 64 0 0 ) w 0 0 0 1 1\n";
-    const LevelRead many = readMap("{\n\"classname\" \"worldspawn\"\n{\n" + face.repeated(1000000) + "}\n}\n", "many.map");
+    const QByteArray faces = cube("w").mid(2).chopped(2); // a cube's, that would close it many times over
+    const LevelRead many = readMap("{\n\"classname\" \"worldspawn\"\n{\n" + faces.repeated(1000000 / 6) + "}\n}\n", "many.map");
     QCOMPARE(QString("%1 %2").arg(many.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(many.level).skipped),
              QString("%1 1").arg(maxBrushFaces));
-    const QByteArray side = "side\n{\n\"plane\" \"(0 0 0) (0 64 0) (64 0 0)\"\n\"material\" \"w\"\n}\n";
-    const LevelRead sides = readVmf("world\n{\nsolid\n{\n" + side.repeated(maxBrushFaces + 1) + "}\n}\n", "many.vmf");
+    const QByteArray side = QString(faces).replace(QRegularExpression("(.*) w 0 0 0 1 1\n"), "side\n{\n\"plane\" \"\\1\"\n\"material\" \"w\"\n}\n").toLatin1();
+    const LevelRead sides = readVmf("world\n{\nsolid\n{\n" + side.repeated(maxBrushFaces / 6 + 1) + "}\n}\n", "many.vmf");
     QCOMPARE(QString("%1 %2").arg(sides.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(sides.level).skipped),
              QString("%1 1").arg(maxBrushFaces));
 }

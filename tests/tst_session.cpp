@@ -38,8 +38,7 @@ void TestSession::measureWithoutWindow()
 {
     Session session;
     QTemporaryDir dir; // a side as long as Measure takes is read
-    for (const QSize size : {QSize(262144, 1), QSize(1, 262144)})
-        QCOMPARE(session.openPicture(writePicture(dir, "long.png", size.width(), size.height())), QString());
+    QVERIFY(session.openPicture(writePicture(dir, "wide.png", 262144, 1)).isEmpty() && session.openPicture(writePicture(dir, "tall.png", 1, 262144)).isEmpty());
     QCOMPARE(session.openPicture(SOURCE_DIR "/examples/sample-map.png"), QString());
     QCOMPARE(session.openLevel(SOURCE_DIR "/examples/sample-level.map"), QString());
     session.setPixels({120, 90}, {520, 390});
@@ -131,8 +130,7 @@ void TestSession::reload()
     QFile level(dir.filePath("l.map"));
     QVERIFY(level.open(QIODevice::WriteOnly) && level.write("{\n\"classname\" \"worldspawn\"\n{\n( 0 0") && level.flush());
     QCOMPARE(session.openLevel(level.fileName()), "l.map:4:6: expected a number (the file ends)");
-    QVERIFY(!session.levelLoaded() && session.levelPath() == level.fileName());
-    QVERIFY(level.resize(0) && level.write("{\n\"classname\" \"worldspawn\"\n}\n") && level.flush());
+    QVERIFY(!session.levelLoaded() && session.levelPath() == level.fileName() && level.resize(0) && level.write("{\n\"classname\" \"worldspawn\"\n}\n") && level.flush());
     session.pastePicture(QImage(8, 8, QImage::Format_RGB32));
     QSignalSpy pictures(&session, &Session::pictureChanged);
     session.reload();
@@ -174,7 +172,7 @@ void TestSession::savedAndReopened()
     saved.openPicture(writePicture(dir, "work/maps/map.png", 40, 30));
     saved.openLevel(work + "/l.map");
     saved.setPixels({2, 2}, {38, 28});
-    saved.setWorlds({-894, 189}, {131072, -1486}); // the largest value a box holds
+    saved.setWorlds({-894, 189}, {131072, -131072}); // the largest and smallest values a box holds
     saved.setLoupe(true);
     saved.setOverlay(false);
     if (then != "over")
@@ -200,7 +198,7 @@ void TestSession::savedAndReopened()
     QCOMPARE(result.notes.join('|'), notes);
     QCOMPARE(pixels(session), "2,2 38,28");
     QCOMPARE(QString("%1 %2 %3 %4").arg(session.world(0).x()).arg(session.world(0).y()).arg(session.world(1).x()).arg(session.world(1).y()),
-             "-894 189 131072 -1486");
+             "-894 189 131072 -131072");
     QVERIFY(session.loupe() && !session.overlay());
     QCOMPARE(session.levelLoaded(), then != "remove");
     QCOMPARE(session.resultState() == Session::Result::Valid, measured);

@@ -496,21 +496,17 @@ void TestWindow::largePictures()
     qToBigEndian<quint16>(16384, jpeg.data() + frame + 5);
     qToBigEndian<quint16>(16384, jpeg.data() + frame + 7);
     QFile huge(dir.filePath("huge.png")), large(dir.filePath("large.jpg"));
-    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(bmp) && large.open(QIODevice::WriteOnly) && large.write(jpeg));
-    huge.close();
-    large.close();
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(bmp) && huge.flush() && large.open(QIODevice::WriteOnly) && large.write(jpeg) && large.flush());
     QVERIFY(resetPeakResident() == peakKnown);
     before = residentKiB("VmRSS:");
     QCOMPARE(window.session().openPicture(huge.fileName()), "wider or taller than 262144 pixels");
     QVERIFY2(window.session().pictureSize().width() == 0 && (!peakKnown || residentKiB("VmHWM:") - before < 64 * 1024), "a huge header was allocated");
     // Nothing over 1 GB is decoded: one row more than 16384 x 16384 is refused at once.
     qToBigEndian<quint16>(16385, jpeg.data() + frame + 5);
-    QVERIFY(large.open(QIODevice::WriteOnly) && large.write(jpeg));
-    large.close();
+    QVERIFY(large.seek(0) && large.write(jpeg) && large.flush());
     QVERIFY(!window.session().openPicture(large.fileName()).isEmpty() && window.session().pictureSize().isEmpty());
     qToBigEndian<quint16>(16384, jpeg.data() + frame + 5);
-    QVERIFY(large.open(QIODevice::WriteOnly) && large.write(jpeg));
-    large.close();
+    QVERIFY(large.seek(0) && large.write(jpeg) && large.flush());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("premature end of data"));
     window.session().openPicture(large.fileName());
     QCOMPARE(QSize(window.session().pictureSize().width(), window.session().pictureSize().height()), QSize(16384, 16384));
@@ -632,6 +628,9 @@ void TestWindow::bothWindowsAtStart()
     QCOMPARE(main.intersects(level), !room);
     if (!room)
         QCOMPARE(level.bottomRight(), main.bottomRight());
+    const QSize chosen = window.size() + QSize(40, 30); // the user's size stays as the window moves
+    window.setGeometry(QRect(window.pos() + QPoint(5, 5), chosen));
+    QTRY_COMPARE(window.size(), chosen);
 }
 
 void TestWindow::beyondTheScreen_data()
@@ -1005,6 +1004,8 @@ void TestWindow::levelWindowWays()
     QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032.25, 32));
     // The new level's outline is drawn, not the last one's; its corner off the grid is picked rounded, with a note.
     QCOMPARE(view->grab().toImage().pixelColor(view->toWidget(QPointF(4000, 32)).toPoint()), QColor(230, 230, 230));
+    QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(4032, 32)).toPoint()); // no corner near: no snap marker
+    QCOMPARE(pixelsOf(grabbed(view), QRect(view->toWidget(QPointF(4032, 32)).toPoint() - QPoint(5, 5), QSize(11, 11)), QColor(0, 220, 255)), 0);
     QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(4064.5, 0)).toPoint());
     QTest::keyClick(view, Qt::Key_F4);
     QTest::qWait(400); // a note hidden again would be gone by now
