@@ -783,7 +783,7 @@ void TestWindow::levelOverlay()
     };
     QCOMPARE(onWalls(), 0);
     QTest::mouseClick(f.measureButton, Qt::LeftButton);
-    f.r1x->setValue(-600);
+    typeInto(f.r1x, "-600"); // L below still reaches the window from this box
     // Kept until the next Measure: outlines, not fills, and each point entity a small cross.
     QVERIFY(looksAsKept(f.paintWidget, "overlay", {}));
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
@@ -904,7 +904,7 @@ void TestWindow::pictureFromLevel()
     QVERIFY(!window.findChild<QDialog *>() && window.session().picturePath().isEmpty());
     entry()->trigger();
     auto *maker = window.findChild<QDialog *>();
-    QVERIFY(maker && maker->isVisible() && maker->findChild<QDialogButtonBox *>()->y() > maker->findChild<QSpinBox *>()->y());
+    QVERIFY(maker && maker->isVisible() && maker->findChild<QDialogButtonBox *>()->y() > maker->findChild<QComboBox *>()->y() && maker->findChild<QComboBox *>()->y() > maker->findChild<QSpinBox *>()->y());
     QCOMPARE(maker->findChild<QSpinBox *>()->value(), 2272);
     maker->findChild<QSpinBox *>()->setValue(800);
     maker->findChild<QComboBox *>()->setCurrentIndex(1);
