@@ -35,7 +35,7 @@ WholeSpinBox::WholeSpinBox(QWidget *parent)
         if (!ok)
             return;
         const WholeEntry entry = wholeEntry(number, maximum());
-        if (!entry.note.isEmpty() && entry.refusal.isEmpty()) {
+        if (!entry.note.isEmpty()) {
             notedValue = entry.value;
             showNote(entry.note);
         }
