@@ -72,8 +72,7 @@ void TestLevel::dialects_data()
     const QByteArray world = "{\n\"classname\" \"worldspawn\"\n";
     QTest::newRow("Quake cube") << "q1.map" << world + cube("wbrick1_5") + "}\n" << square + "; marks ; skipped 0";
     QTest::newRow("Quake 2 cube with flags, as large as a level gets") << "q2.map" << world + cube("e1u1/floor1_3", "0 0 0 1 1 0 0 0").replace("64", "524288") + "}\n" << "0,0 524288,0 524288,524288 0,524288; marks ; skipped 0";
-    QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n"
-            << square + "; marks ; skipped 0";
+    QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n" << square + "; marks ; skipped 0";
     // A pillar of eight sides, and a sliver whose two middle corners stand 1/127 unit out of line.
     QByteArray brushes;
     for (const QList<QPoint> &corners : {QList<QPoint>{{-32, -80}, {32, -80}, {80, -32}, {80, 32}, {32, 80}, {-32, 80}, {-80, 32}, {-80, -32}},
@@ -116,19 +115,16 @@ void TestLevel::dialects_data()
             "( 0 0 0 ) ( 0 64 0 ) ( 32 64 32 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 32 0 32 ) w 0 0 0 1 1\n}\n}\n" << square + "; marks ; skipped 0";
     QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
             << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
-               + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n"
-            << square + "; marks ; skipped 0";
+               + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n" << square + "; marks ; skipped 0";
     QTest::newRow("func_door drawn, trigger and tool brushes left out, spawn marked") << "e.map"
             << world + cube("common/clip") + cube("skies/hellsky") + "}\n{\n\"classname\" \"func_door\"\n" + cube("door1")
                + "}\n{\n\"classname\" \"trigger_multiple\"\n" + cube("common/trigger")
-               + "}\n{\n\"classname\" \"info_player_start\"\n\"origin\" \"-16 24.5 8\"\n}\n"
-            << square + "; marks -16,24.5; skipped 0";
+               + "}\n{\n\"classname\" \"info_player_start\"\n\"origin\" \"-16 24.5 8\"\n}\n" << square + "; marks -16,24.5; skipped 0";
     QTest::newRow("brushes that do not close") << "open.map" << world + "{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 64 0 64 ) w 0 0 0 1 1\n"
             "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )")
-               + cube("w").replace("( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )", "( 64 0 0 ) ( 0 0 0 ) ( 0 64 0 )") + "}\n"
-            << "; marks ; skipped 4";
+               + cube("w").replace("( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )", "( 64 0 0 ) ( 0 0 0 ) ( 0 64 0 )") + "}\n" << "; marks ; skipped 4";
     QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map"
             << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n")
                + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n//"
@@ -170,8 +166,7 @@ void TestLevel::badInput_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("error");
     const QByteArray world = "{\n\"classname\" \"worldspawn\"\n{\n";
-    QTest::newRow("a parenthesis missing") << "a.map" << world + "( 0 0 0 ) ( 64 0 0 ( 0 64 0 ) t 0 0 0 1 1\n}\n}\n"
-            << "a.map:4:20: expected ')'";
+    QTest::newRow("a parenthesis missing") << "a.map" << world + "( 0 0 0 ) ( 64 0 0 ( 0 64 0 ) t 0 0 0 1 1\n}\n}\n" << "a.map:4:20: expected ')'";
     QTest::newRow("cut short") << "b.map" << world + "( 0 0 0 ) ( 64" << "b.map:4:15: expected a number (the file ends)";
     QTest::newRow("a control character ending a number") << "c.map" << world + "( 0 0 7\x01 )" << "c.map:4:8: unexpected control character";
     QTest::newRow("a number beyond a double") << "c.map" << world + "( 0 0 1e999 )" << "c.map:4:7: number out of range";
@@ -247,8 +242,7 @@ void TestLevel::badInput()
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && (!name.startsWith("huge") || file.resize(maxLevelBytes + !name.contains("limit"))));
     }
     const LevelRead read = readLevel(path);
-    QCOMPARE(read.error, error);
-    QVERIFY(read.level.entities.isEmpty());
+    QCOMPARE(read.error + (read.level.entities.isEmpty() ? "" : ", and a level read"), error);
 }
 
 void TestLevel::toolTextures_data()
@@ -305,8 +299,7 @@ void TestLevel::summary_data()
     const QByteArray open = "{\n( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n";
     QTest::newRow("an empty file") << QByteArray() << "m.map: the file holds no brushes, 0 marks";
     QTest::newRow("an empty world, one spawn") << "{\n\"classname\" \"worldspawn\"\n}\n" + spawn << "m.map: the file holds no brushes, 1 mark";
-    QTest::newRow("one brush, two marks") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + "}\n" + spawn + spawn
-            << "m.map: 1 brush, 2 marks";
+    QTest::newRow("one brush, two marks") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + "}\n" + spawn + spawn << "m.map: 1 brush, 2 marks";
     QTest::newRow("only tool brushes") << "{\n\"classname\" \"worldspawn\"\n" + cube("common/clip") + "}\n"
             << "m.map: 0 brushes, 0 marks; left out: 1 tool brush";
     QTest::newRow("every reason, counted") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + cube("w") + cube("clip") + cube("sky1") + open

@@ -741,7 +741,8 @@ void TestWindow::pixelExact()
     // The picture's own pixels around the hot one, framed in black inside
     // white; the caption's band filled to its left edge.
     const int side = f.magnifier->width();
-    QVERIFY(looksAsKept(f.magnifier, "loupe", {QRect(0, side, side, 40)}) && grabbed(f.magnifier).pixelColor(0, side + 2) == f.magnifier->palette().window().color());
+    QVERIFY(looksAsKept(f.magnifier, "loupe", {QRect(0, side, side, 40)}) && grabbed(f.magnifier).pixelColor(0, side + 2) == f.magnifier->palette().window().color()
+            && pixelsOf(grabbed(f.magnifier), QRect(0, side, side, 40), f.magnifier->palette().windowText().color()) > 3);
     QCOMPARE(grabbed(f.paintWidget).pixelColor(200, 5), QColor(200, 5, 128)); // each pixel shown where it is picked
     // The pointer leaves the picture, and comes back.
     QEvent leave(QEvent::Leave);
@@ -935,12 +936,16 @@ void TestWindow::pictureFromLevel()
 // held, and marks the world points where the boxes say.
 void TestWindow::levelWindowWays()
 {
+    LevelView alone; // with nothing of the level to frame, the measured picture is framed once the window has its size
+    alone.setPicture(QImage(4, 4, QImage::Format_RGB32), QPointF(100, 300), QPointF(300, 100));
+    alone.show();
+    QCOMPARE(alone.toWidget(QPointF(200, 200)), QPointF(alone.width(), alone.height()) / 2);
     QTemporaryDir dir;
     QFile small(dir.filePath("small.map"));
     QVERIFY(small.open(QIODevice::WriteOnly) && small.write("{\n\"classname\" \"worldspawn\"\n{\n"
             "( 4064 0 64 ) ( 4000 0 64 ) ( 4000 64 64 ) w 0 0 0 1 1\n( 4000 64 0 ) ( 4000 0 0 ) ( 4064 0 0 ) w 0 0 0 1 1\n"
             "( 4064.5 64 0 ) ( 4064.5 0 0 ) ( 4064.5 0 64 ) w 0 0 0 1 1\n( 4000 0 64 ) ( 4000 0 0 ) ( 4000 64 0 ) w 0 0 0 1 1\n"
-            "( 4000 64 64 ) ( 4000 64 0 ) ( 4064 64 0 ) w 0 0 0 1 1\n( 4064 0 0 ) ( 4000 0 0 ) ( 4000 0 64 ) w 0 0 0 1 1\n}\n}\n") && small.flush());
+            "( 4000 64 64 ) ( 4000 64 0 ) ( 4064 64 0 ) w 0 0 0 1 1\n( 4064 0 0 ) ( 4000 0 0 ) ( 4000 0 64 ) w 0 0 0 1 1\n}\n{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n( ( ( 4010 32 0 0 0 ) ( 4030 32 0 0 0 ) ( 4050 32 0 0 0 ) ) ( ( 4010 32 32 0 0 ) ( 4030 32 32 0 0 ) ( 4050 32 32 0 0 ) ) ( ( 4010 32 64 0 0 ) ( 4030 32 64 0 0 ) ( 4050 32 64 0 0 ) ) )\n}\n}\n}\n") && small.flush());
     Vellamor window;
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
     QVERIFY(menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->isEnabled());
@@ -1002,8 +1007,8 @@ void TestWindow::levelWindowWays()
     QCOMPARE(raised, 1);
     QTest::keyClick(view, Qt::Key_Home);
     QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032.25, 32));
-    // The new level's outline is drawn, not the last one's; its corner off the grid is picked rounded, with a note.
-    QCOMPARE(view->grab().toImage().pixelColor(view->toWidget(QPointF(4000, 32)).toPoint()), QColor(230, 230, 230));
+    // The new level's outlines are drawn, not the last one's, the upright wall's too; its corner off the grid is picked rounded, with a note.
+    QVERIFY(view->grab().toImage().pixelColor(view->toWidget(QPointF(4000, 32)).toPoint()) == QColor(230, 230, 230) && view->grab().toImage().pixelColor(view->toWidget(QPointF(4020, 32)).toPoint()) == QColor(230, 230, 230));
     QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(4032, 32)).toPoint()); // no corner near: no snap marker
     QCOMPARE(pixelsOf(grabbed(view), QRect(view->toWidget(QPointF(4032, 32)).toPoint() - QPoint(5, 5), QSize(11, 11)), QColor(0, 220, 255)), 0);
     QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(4064.5, 0)).toPoint());
