@@ -300,8 +300,7 @@ void TestLevel::summary_data()
     QTest::newRow("an empty file") << QByteArray() << "m.map: the file holds no brushes, 0 marks";
     QTest::newRow("an empty world, one spawn") << "{\n\"classname\" \"worldspawn\"\n}\n" + spawn << "m.map: the file holds no brushes, 1 mark";
     QTest::newRow("one brush, two marks") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + "}\n" + spawn + spawn << "m.map: 1 brush, 2 marks";
-    QTest::newRow("only tool brushes") << "{\n\"classname\" \"worldspawn\"\n" + cube("common/clip") + "}\n"
-            << "m.map: 0 brushes, 0 marks; left out: 1 tool brush";
+    QTest::newRow("only tool brushes") << "{\n\"classname\" \"worldspawn\"\n" + cube("common/clip") + "}\n" << "m.map: 0 brushes, 0 marks; left out: 1 tool brush";
     QTest::newRow("every reason, counted") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + cube("w") + cube("clip") + cube("sky1") + open
                + "}\n{\n\"classname\" \"trigger_once\"\n" + cube("w") + "}\n{\n\"classname\" \"trigger_push\"\n" + cube("w") + open + "}\n"
             << "m.map: 2 brushes, 0 marks; left out: 2 tool brushes, 3 trigger brushes, 1 brush that does not close";

@@ -153,8 +153,7 @@ void TestSession::savedAndReopened_data()
     QTest::newRow("the folder moved") << "move" << "" << true;
     QTest::newRow("saved beside the picture, a folder below the level: its path kept whole") << "below" << "" << true;
     QTest::newRow("saved unmeasured, opened over the measurement") << "over" << "" << false;
-    QTest::newRow("the picture re-rendered at another size") << "resize"
-            << "The picture is 50 x 30 now, not 40 x 30 as measured: measure it again" << false;
+    QTest::newRow("the picture re-rendered at another size") << "resize" << "The picture is 50 x 30 now, not 40 x 30 as measured: measure it again" << false;
     QTest::newRow("the picture and the level gone") << "remove"
             << "The picture " + QDir::toNativeSeparators("maps/map.png") + " could not be read: no such file|The level l.map could not be read: l.map: no such file" << false;
 }

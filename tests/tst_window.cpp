@@ -186,7 +186,8 @@ void TestWindow::startState()
     // Inside each group its boxes and labels stand 11 pixels from the frame on every side.
     for (QGroupBox *group : {f.pictureGroup, f.worldGroup})
         QCOMPARE(group->childrenRect(), group->contentsRect() - QMargins(11, 11, 11, 11));
-    QVERIFY(f.p2Label->y() > f.p1x->y() && f.imageLabel->y() > f.p2x->y() && f.r2Label->y() > f.r1x->y() && f.p1x->height() >= 18);
+    QVERIFY(f.p2Label->y() > f.p1x->y() && f.imageLabel->y() > f.p2x->y() && f.r2Label->y() > f.r1x->y() && f.p1x->height() >= 18
+            && central.bottom() - text.bottom() > 11); // the text box shares the column's room with the space below it
     for (QLabel *label : {f.cursorLabel, f.cursorXLabel, f.cursorYLabel, f.r2Label, f.p1Label, f.wLabel, f.r1Label}) // the rest 18 high at least
         QCOMPARE(label->height(), label == f.p1Label || label == f.wLabel || label == f.r1Label ? std::max(18, label->sizeHint().height())
                                                                                                : label->sizeHint().height());
@@ -290,12 +291,15 @@ void TestWindow::repaintsAtOnce()
     const int paints = counter.paints;
     QVERIFY(dropFile(&window, writePicture(dir, "second@2x.png", 200, 150, QColor(Qt::red))) && counter.paints > paints);
     QCOMPARE(f.paintWidget->grab().toImage().pixelColor(199, 149), QColor(Qt::red));
-    // A see-through picture shows the gray beneath it, not the one before.
+    // A see-through picture shows the gray beneath it, not the one before, in the loupe too.
     QImage clear(200, 150, QImage::Format_ARGB32);
     clear.fill(QColor(0, 0, 255, 60));
     QVERIFY(clear.save(dir.filePath("clear.png")) && dropFile(&window, dir.filePath("clear.png")));
+    window.session().setLoupe(true);
+    QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(100, 30)));
     const QImage screen = window.screen()->grabWindow(window.winId()).toImage();
-    QVERIFY(qAbs(screen.pixelColor(f.paintWidget->mapTo(&window, QPoint(150, 120))).red() - 160 * 195 / 255) < 3);
+    QVERIFY(f.magnifier->isVisible() && qAbs(screen.pixelColor(f.paintWidget->mapTo(&window, QPoint(50, 120))).red() - 160 * 195 / 255) < 3
+            && qAbs(screen.pixelColor(f.magnifier->mapTo(&window, QPoint(20, 20))).red() - 160 * 195 / 255) < 3);
 }
 
 void TestWindow::doors_data()
@@ -788,7 +792,7 @@ void TestWindow::levelOverlay()
     // Kept until the next Measure: outlines, not fills, and each point entity a small cross.
     QVERIFY(looksAsKept(f.paintWidget, "overlay", {}));
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
-    QVERIFY(showsCurrent(f.viewArea->viewport()) && onWalls() == 0);
+    QVERIFY(showsCurrent(f.viewArea->viewport()) && onWalls() == 0 );
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
     QCOMPARE(onWalls(), walls.size());
     menuEntry(f.textEdit, QPoint(5, 5), "Source overview")->trigger();
@@ -924,8 +928,7 @@ void TestWindow::pictureFromLevel()
     QVERIFY(!maker->isVisible());
     const MainForm &f = window.form();
     QCOMPARE(window.session().picturePath(), dir.filePath("radar.png"));
-    QCOMPARE(points(f) + QList<int>({f.r1x->value(), f.r1y->value(), f.r2x->value(), f.r2y->value()}),
-             QList<int>({16, 16, 763, 563, -864, 608, 1377, -1033}));
+    QCOMPARE(points(f) + QList<int>({f.r1x->value(), f.r1y->value(), f.r2x->value(), f.r2y->value()}), QList<int>({16, 16, 763, 563, -864, 608, 1377, -1033}));
     QCOMPARE(f.textEdit->toPlainText(), QString("origin = -912 656 ??\nend = 1488 -1081 ??\n"));
     QCOMPARE(QGuiApplication::clipboard()->text(), f.textEdit->toPlainText());
     QCOMPARE(window.session().picture().pixel(0, 0), qRgb(0, 0, 0));
@@ -949,6 +952,7 @@ void TestWindow::levelWindowWays()
     Vellamor window;
     QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
     QVERIFY(menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->isEnabled());
+    setEntries(window.form(), {0, 0, 0, 0, 1376, 608, 1376, -1032}); // marked in the level window as it opens
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
@@ -963,7 +967,6 @@ void TestWindow::levelWindowWays()
     menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
     QVERIFY(view->isVisible() && raised == 1 && showsCurrent(view));
     const MainForm &f = window.form();
-    setEntries(f, {0, 0, 0, 0, 1376, 608, 1376, -1032});
     QVERIFY(showsCurrent(view));
     for (const QPoint point : {QPoint(1376, 608), QPoint(1376, -1032)}) // each number beside its point
         QVERIFY(pixelsOf(grabbed(view), QRect(view->toWidget(point).toPoint() + QPoint(7, -20), QSize(10, 14)), QColor(255, 60, 60)) > 3);
@@ -1044,11 +1047,9 @@ void TestWindow::nothingAlteredSilently()
     emit view->worldPointPicked(0, QPointF(1014.15, -17.8242));
     QCOMPARE(QString("%1 %2 %3").arg(f.r1x->value()).arg(f.r1y->value()).arg(f.r1y->toolTip()), "1014 -18 rounded from -17.8242");
     emit view->worldPointPicked(1, QPointF(-300000, 5));
-    QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2x->toolTip()),
-             "96 -32 -300000 lies beyond the boxes' range, -131072 to 131072");
+    QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2x->toolTip()), "96 -32 -300000 lies beyond the boxes' range, -131072 to 131072");
     emit view->worldPointPicked(1, QPointF(5, 131072.6));
-    QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()),
-             "96 -32 131072.6 lies beyond the boxes' range, -131072 to 131072");
+    QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()), "96 -32 131072.6 lies beyond the boxes' range, -131072 to 131072");
 }
 
 // Ctrl+S saves the session; dropped on another window it restores the
@@ -1065,7 +1066,8 @@ void TestWindow::sessions()
     QVERIFY(QTest::qWaitForWindowActive(&first));
     setEntries(first.form(), {120, 90, 520, 390, -544, 408, 1056, -792});
     QTest::mouseClick(first.form().measureButton, Qt::LeftButton);
-    QTest::keyClick(first.windowHandle(), Qt::Key_Z);
+    for (const Qt::Key key : {Qt::Key_Z, Qt::Key_L}) // the loupe on, the level's outlines off
+        QTest::keyClick(first.windowHandle(), key);
     QTest::keyClick(first.windowHandle(), Qt::Key_S, Qt::ControlModifier);
     const QPointer<QFileDialog> asked = first.findChild<QFileDialog *>();
     QVERIFY(asked && asked->isVisible());
@@ -1094,11 +1096,11 @@ void TestWindow::sessions()
     delete box;
     QVERIFY(dropFile(&second, dir.filePath("kept.vellamor")) && !second.findChild<QMessageBox *>());
     QCOMPARE(second.windowTitle(), "sample-map.png + sample-level.map — Vellamor");
-    QCOMPARE(points(f) << f.r1x->value() << f.r1y->value() << f.r2x->value() << f.r2y->value(),
-             QList<int>({120, 90, 520, 390, -544, 408, 1056, -792}));
+    QCOMPARE(points(f) << f.r1x->value() << f.r1y->value() << f.r2x->value() << f.r2y->value(), QList<int>({120, 90, 520, 390, -544, 408, 1056, -792}));
     QCOMPARE(f.textEdit->toPlainText(), first.form().textEdit->toPlainText());
     QTest::mouseMove(second.windowHandle(), f.paintWidget->mapTo(&second, QPoint(100, 60)));
-    QVERIFY(f.magnifier->isVisible());
+    QVERIFY(f.magnifier->isVisible() && !menuEntry(f.paintWidget, QPoint(5, 5), "Level overlay")->isChecked());
+    QApplication::activePopupWidget()->close();
     // The sessions and pictures opened last, each once, the one gone greyed out.
     QVERIFY(menuEntry(f.paintWidget, QPoint(5, 5), "Open recent")->menu()->actions().value(0)->text().endsWith("kept.vellamor") && QFile::rename(dir.filePath("kept.vellamor"), dir.filePath("moved.vellamor")));
     menuEntry(f.paintWidget, QPoint(5, 5), "Open recent")->menu()->actions().value(1)->trigger();

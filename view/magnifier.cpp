@@ -60,11 +60,11 @@ void Magnifier::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QImage image = view->picture();
-    // Each picture pixel as a block, without smoothing; beyond the picture
-    // the gray ground stays.
+    // Each picture pixel as a block, without smoothing; beyond the picture,
+    // and beneath one that can be seen through, the gray ground.
     const QRect around(hot - QPoint(span / 2, span / 2), QSize(span, span));
     const QRect source = around.intersected(image.rect());
-    if (source != around)
+    if (source != around || image.hasAlphaChannel())
         painter.fillRect(0, 0, side, side, Qt::gray);
     const QPoint offset = (source.topLeft() - around.topLeft()) * zoom;
     painter.drawImage(QRect(offset, source.size() * zoom), image, source);
