@@ -32,7 +32,7 @@ void TestPlacement::levelPictures_data()
     QTest::addColumn<int>("longSide");
     QTest::addColumn<QSize>("size"); // none: refused
     QTest::addColumn<QRectF>("placed"); // exact origin (top-left) to end (bottom-right)
-    const QList<QRectF> wide = {QRectF(0, 0, 1000, 200), QRectF(400, 200, 200, 300)};
+    const QList<QRectF> wide = {QRectF(400, 100, 200, 400), QRectF(0, 0, 1000, 200)}; // the first higher, over the second
     QTest::newRow("1 unit a pixel with the margin") << wide << 0 << QSize(1032, 532) << QRectF(QPointF(-16, 516), QPointF(1016, -16));
     QTest::newRow("a tall level") << QList<QRectF>{QRectF(-50, -900, 100, 1000)} << 0 << QSize(132, 1032) << QRectF(QPointF(-66, 116), QPointF(66, -916));
     QTest::newRow("2 units a pixel for 600") << wide << 600 << QSize(600, 282) << QRectF(QPointF(-32, 532), QPointF(1168, -32));
@@ -85,6 +85,7 @@ void TestPlacement::levelPictures()
         if (style == LevelPictureStyle::Floors && size.width() <= 1032 && placed.left() == std::round(placed.left())) {
             const QImage grey = picture->image.convertToFormat(QImage::Format_Grayscale8);
             QCOMPARE(std::count_if(grey.constBits(), grey.constBits() + grey.sizeInBytes(), [](uchar g) { return g != 0 && g != 64 && g != 240; }), 0);
+            QCOMPARE(qGray(picture->image.pixel(toPicture.map(level[0].topLeft() + QPointF(3, 3)).toPoint())), level[0].isEmpty() ? 0 : level.size() > 1 ? 240 : 64);
         }
     }
 }

@@ -221,8 +221,7 @@ void TestSession::refused_data()
     QTest::newRow("a fraction for a pixel") << QByteArray(good).replace("[1, 2]", "[1.5, 2]") << "s.vellamor: damaged: its points or view are missing or out of range";
     QTest::newRow("a point missing") << QByteArray(good).replace("[[5, 6], [7, 8]]", "[[5, 6]]") << "s.vellamor: damaged: its points or view are missing or out of range";
     QTest::newRow("no view") << QByteArray(good).replace("\"loupe\": false, ", "") << "s.vellamor: damaged: its points or view are missing or out of range";
-    QTest::newRow("a result without its picture's size") << QByteArray(good).replace("}}", "}, \"result\": {}}")
-            << "s.vellamor: damaged: its points or view are missing or out of range";
+    QTest::newRow("a result without its picture's size") << QByteArray(good).replace("}}", "}, \"result\": {}}") << "s.vellamor: damaged: its points or view are missing or out of range";
     QTest::newRow("larger than any session") << good + QByteArray((1 << 20) + 1 - good.size(), ' ') << "s.vellamor: not a Vellamor session (too large)";
     QTest::newRow("a folder") << QByteArray() << "s.vellamor: no such file";
 }
