@@ -174,8 +174,7 @@ void TestInstall::debianPackage()
         files << QDir(root).relativeFilePath(it.next());
     files.sort();
     QCOMPARE(files, QStringList({"usr/bin/vellamor", "usr/share/applications/" + appId + ".desktop",
-                                 "usr/share/doc/vellamor/changelog.gz", "usr/share/doc/vellamor/copyright",
-                                 "usr/share/icons/hicolor/scalable/apps/" + appId + ".svg",
+                                 "usr/share/doc/vellamor/changelog.gz", "usr/share/doc/vellamor/copyright", "usr/share/icons/hicolor/scalable/apps/" + appId + ".svg",
                                  "usr/share/man/man1/vellamor.1.gz", "usr/share/metainfo/" + appId + ".metainfo.xml",
                                  "usr/share/mime/packages/" + appId + ".xml"}));
     const QString entry = readText(root + "/usr/share/applications/" + appId + ".desktop");
