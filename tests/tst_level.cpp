@@ -124,7 +124,7 @@ void TestLevel::dialects_data()
     QTest::newRow("brushes that do not close") << "open.map" << world + "{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 64 0 64 ) w 0 0 0 1 1\n"
-            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )")
+            "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )")
                + cube("w").replace("( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )", "( 64 0 0 ) ( 0 0 0 ) ( 0 64 0 )") + "}\n" << "; marks ; skipped 4";
     QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map"
             << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n")
