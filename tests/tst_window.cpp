@@ -860,7 +860,8 @@ void TestWindow::levelWindow()
         QTest::keyClick(view, key, Qt::ShiftModifier);
         QSpinBox *x = key == Qt::Key_F3 ? f.r1x : f.r2x, *y = key == Qt::Key_F3 ? f.r1y : f.r2y;
         QCOMPARE(QPoint(x->value(), y->value()), view->toWorld(near).toPoint());
-        QTest::keyRelease(view, Qt::Key_Shift);
+        QTest::keyRelease(view, Qt::Key_Shift); // the marker snaps back to the corner at once
+        QVERIFY(pixelsOf(grabbed(view), QRect(view->toWidget(corner).toPoint() - QPoint(5, 5), QSize(11, 11)), QColor(0, 220, 255)) > 0);
         // F3 and F4 from the main window with the pointer over the level
         // window; F1 from the level window with the pointer over the picture.
         QCursor::setPos(view->mapToGlobal(near));
