@@ -10,7 +10,7 @@ Footprints boxes(const QList<QRectF> &rects)
     Footprints level;
     for (const QRectF &r : rects) {
         level.outlines.append(QPolygonF(r));
-        level.tops.append(r.top());
+        level.tops.append(r.top() + 8); // the lowest not at 0
     }
     return level;
 }
