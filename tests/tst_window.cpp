@@ -794,7 +794,7 @@ void TestWindow::levelOverlay()
     // Kept until the next Measure: outlines, not fills, and each point entity a small cross.
     QVERIFY(looksAsKept(f.paintWidget, "overlay", {}));
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
-    QVERIFY(showsCurrent(f.viewArea->viewport()) && onWalls() == 0 );
+    QVERIFY(showsCurrent(f.viewArea->viewport()) && onWalls() == 0);
     QTest::keyClick(window.windowHandle(), Qt::Key_L);
     QCOMPARE(onWalls(), walls.size());
     menuEntry(f.textEdit, QPoint(5, 5), "Source overview")->trigger();
