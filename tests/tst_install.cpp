@@ -143,8 +143,7 @@ void TestInstall::validators()
     QFETCH(QStringList, arguments);
     const Run result = run(tool, arguments, {"MANWIDTH=80"});
     QVERIFY2(result.exitCode == 0, qPrintable(result.output));
-    QVERIFY2(!result.output.contains(QRegularExpression("(^|\\n)[EWIP]: |warning|error|pedantic", QRegularExpression::CaseInsensitiveOption)),
-             qPrintable(result.output));
+    QVERIFY2(!result.output.contains(QRegularExpression("(^|\\n)[EWIP]: |warning|error|pedantic", QRegularExpression::CaseInsensitiveOption)), qPrintable(result.output));
     // Everything --help offers is in the manual page.
     const QString help = tool == "man" ? run(program, {"--help"}, noDisplay).output : QString();
     for (const QRegularExpressionMatch &m : QRegularExpression("(?:^|\\s)(-[-\\w]+|PICTURE)\\b").globalMatch(help))

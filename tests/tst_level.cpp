@@ -329,12 +329,10 @@ void TestLevel::sample()
     QCOMPARE(QString("%1 %2 %3").arg(f.brushes).arg(f.marks.size()).arg(f.skipped), QString("42 4 0"));
     const QByteArray faces = cube("w").mid(2).chopped(2); // a cube's, that would close it many times over
     const LevelRead many = readMap("{\n\"classname\" \"worldspawn\"\n{\n" + faces.repeated(1000000 / 6) + "}\n}\n", "many.map");
-    QCOMPARE(QString("%1 %2").arg(many.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(many.level).skipped),
-             QString("%1 1").arg(maxBrushFaces));
+    QCOMPARE(QString("%1 %2").arg(many.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(many.level).skipped), QString("%1 1").arg(maxBrushFaces));
     const QByteArray side = QString(faces).replace(QRegularExpression("(.*) w 0 0 0 1 1\n"), "side\n{\n\"plane\" \"\\1\"\n\"material\" \"w\"\n}\n").toLatin1();
     const LevelRead sides = readVmf("world\n{\nsolid\n{\n" + side.repeated(maxBrushFaces / 6 + 1) + "}\n}\n", "many.vmf");
-    QCOMPARE(QString("%1 %2").arg(sides.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(sides.level).skipped),
-             QString("%1 1").arg(maxBrushFaces));
+    QCOMPARE(QString("%1 %2").arg(sides.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(sides.level).skipped), QString("%1 1").arg(maxBrushFaces));
 }
 
 // Reading a small level takes about what it holds: under an address-space

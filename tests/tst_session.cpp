@@ -84,8 +84,7 @@ void TestSession::resultEndsWithPicture()
         writePicture(dir, "map.png", 41, 30);
     if (next == "pasted")
         session.pastePicture(QImage(40, 30, QImage::Format_RGB32));
-    else
-        session.openPicture(next == "other" ? writePicture(dir, "other.png", 40, 30) : next == "missing" ? dir.filePath("gone.png") : first);
+    else session.openPicture(next == "other" ? writePicture(dir, "other.png", 40, 30) : next == "missing" ? dir.filePath("gone.png") : first);
     QCOMPARE(session.resultState() == Session::Result::Valid, kept);
     QCOMPARE(session.measuredEntries().has_value(), kept);
     QCOMPARE(changes.size(), kept ? 0 : 1);
@@ -198,8 +197,7 @@ void TestSession::savedAndReopened()
     const SessionOpened result = openSession(session, opened);
     QCOMPARE(result.error + result.notes.join('|'), notes);
     QCOMPARE(pixels(session), "2,2 38,28");
-    QCOMPARE(QString("%1 %2 %3 %4").arg(session.world(0).x()).arg(session.world(0).y()).arg(session.world(1).x()).arg(session.world(1).y()),
-             "-894 189 131072 -131072");
+    QCOMPARE(QString("%1 %2 %3 %4").arg(session.world(0).x()).arg(session.world(0).y()).arg(session.world(1).x()).arg(session.world(1).y()), "-894 189 131072 -131072");
     QVERIFY(session.loupe() && !session.overlay());
     QCOMPARE(session.levelLoaded(), then != "remove");
     QCOMPARE(session.resultState() == Session::Result::Valid, measured);
