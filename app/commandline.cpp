@@ -25,7 +25,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption style(QStringLiteral("style"),
                                    QStringLiteral("With --render: outline (the default) or floors, filled and shaded by height."),
                                    QStringLiteral("STYLE"));
-    parser.addOptions({render, size, style});
+    const QCommandLineOption place(QStringLiteral("place"),
+                                   QStringLiteral("Find where PICTURE lies in the level given with --level, print it, and stop."));
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("With --place: text (the default), keys, overview, worldfile, gdal or json."),
+                                    QStringLiteral("FORMAT"));
+    parser.addOptions({render, size, style, place, format});
     parser.addPositionalArgument(QStringLiteral("PICTURE"), QStringLiteral("The picture to open."),
                                  QStringLiteral("[PICTURE]"));
 
@@ -48,6 +53,20 @@ CommandLine parseCommandLine(const QStringList &arguments)
     CommandLine line;
     line.picture = pictures.value(0);
     line.level = parser.value(level);
+    if (parser.isSet(render) && parser.isSet(place))
+        return fail(QStringLiteral("--render and --place go alone."));
+    if (parser.isSet(format) && !parser.isSet(place))
+        return fail(QStringLiteral("--format goes with --place."));
+    if (parser.isSet(place)) {
+        if (line.level.isEmpty() || line.picture.isEmpty())
+            return fail(QStringLiteral("--place needs --level LEVEL and the picture to place."));
+        line.format = parser.isSet(format) ? parser.value(format) : QStringLiteral("text");
+        static const QStringList formats{"text", "keys", "overview", "worldfile", "gdal", "json"};
+        if (!formats.contains(line.format))
+            return fail(QStringLiteral("--format is one of %1.").arg(formats.join(QStringLiteral(", "))));
+        line.action = CommandLine::Place;
+        return line;
+    }
     if (!parser.isSet(render)) {
         if (parser.isSet(size) || parser.isSet(style))
             return fail(QStringLiteral("--size and --style go with --render."));

@@ -20,8 +20,8 @@ int main(int argc, char *argv[])
     bool display = false;
     const std::unique_ptr<QCoreApplication> app = createApplication(argc, argv, &display);
     const CommandLine line = parseCommandLine(app->arguments());
-    if (line.action == CommandLine::Render) {
-        const Headless done = renderLevel(line);
+    if (line.action == CommandLine::Render || line.action == CommandLine::Place) {
+        const Headless done = line.action == CommandLine::Render ? renderLevel(line) : placeOnLevel(line);
         std::fputs(qPrintable(done.out), stdout);
         std::fputs(qPrintable(done.err), stderr);
         return done.status;

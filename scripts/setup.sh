@@ -3,7 +3,7 @@
 # when it is all there already. Extra packages may be named as arguments.
 set -euo pipefail
 
-packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins libopencv-core-dev libopencv-imgproc-dev fonts-dejavu-core
           librsvg2-bin scdoc
           desktop-file-utils appstream dpkg-dev file lintian man-db groff-base libxml2-utils "$@")
 

@@ -9,12 +9,13 @@ zip=$(bash scripts/build-windows.sh | tail -1)
 bash scripts/setup.sh xvfb imagemagick unzip libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 \
     libxrandr2 libxrender1 libxxf86vm1
 qt=$(bash scripts/build-qt-windows.sh | tail -1)
+opencv=$(dirname "$(find "$(bash scripts/build-opencv-windows.sh | tail -1)" -name 'libopencv_core[0-9]*.dll' | head -1)")
 cache=${VELLAMOR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vellamor}
 export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 pthread=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
-export WINEPATH="Z:$qt/bin;Z:$runtime;Z:$pthread"
+export WINEPATH="Z:$qt/bin;Z:$opencv;Z:$runtime;Z:$pthread"
 ctest --test-dir build/windows --output-on-failure
 
 # The packed program, as a user unzips and starts it.

@@ -95,6 +95,17 @@ void TestInstall::commandLine_data()
     QTest::newRow("--render, size out of range") << QStringList{"--render", "--size", "63", "--level", level, out} << noDisplay << 1 << "from 64 to 16384";
     QTest::newRow("--render at the largest size, unknown style") << QStringList{"--render", "--size", "16384", "--style", "radar", "--level", level, out} << noDisplay << 1 << "outline or floors";
     QTest::newRow("--style without --render") << QStringList{"--style", "floors"} << noDisplay << 1 << "go with --render";
+    // --place finds the sketch where the level was built on it.
+    const QString sketch = SOURCE_DIR "/examples/sample-map.png";
+    QTest::newRow("--place") << QStringList{"--place", "--level", level, sketch} << noDisplay << 0 << "stdout:^origin = -1024 768 \\?\\?\\nend = 1536 -1152 \\?\\?\\n$";
+    QTest::newRow("--place, as keys") << QStringList{"--place", "--format", "keys", "--level", level, sketch} << noDisplay << 0 << "stdout:^\"mapcoordsmins\" \"-1024 768\"\\n\"mapcoordsmaxs\" \"1536 -1152\"\\n$";
+    QTest::newRow("--place, as JSON") << QStringList{"--place", "--format", "json", "--level", level, sketch} << noDisplay << 0 << "stdout:\"end\": \\[\\s*1536,\\s*-1152\\s*\\],[\\s\\S]*\"scale\": \\[\\s*4,\\s*4\\s*\\]";
+    QTest::newRow("--place, a picture of something else") << QStringList{"--place", "--level", level, "fixture:png"} << noDisplay << 3 << "^vellamor: no confident placement: ";
+    QTest::newRow("--place, a level that cannot be read") << QStringList{"--place", "--level", "gone.map", sketch} << noDisplay << 2 << "^vellamor: gone\\.map: no such file\\n$";
+    QTest::newRow("--place, a picture that cannot be read") << QStringList{"--place", "--level", level, "fixture:empty"} << noDisplay << 2 << "^vellamor: cannot read .*map\\.png: \\w";
+    QTest::newRow("--place without a picture") << QStringList{"--place", "--level", level} << noDisplay << 1 << "--place needs --level";
+    QTest::newRow("--place, unknown format") << QStringList{"--place", "--format", "csv", "--level", level, sketch} << noDisplay << 1 << "--format is one of text, keys";
+    QTest::newRow("--format without --place") << QStringList{"--format", "json"} << noDisplay << 1 << "goes with --place";
     for (const auto &[fixture, size] : fixtures) {
         QTest::addRow("picture: %s", fixture) << QStringList{QString("fixture:") + fixture} << onScreen << -1
                 << (size.isValid() ? QString("map\\.\\w+: %1 x %2").arg(size.width()).arg(size.height()) : QString("cannot read .*map\\.png: \\w"));
@@ -109,10 +120,10 @@ void TestInstall::commandLine()
     QFETCH(int, exitCode);
     QFETCH(QString, output);
     QTemporaryDir dir;
-    const QString fixture = arguments.value(0).section("fixture:", 1);
+    const QString fixture = arguments.value(arguments.size() - 1).section("fixture:", 1);
     if (!fixture.isEmpty()) {
-        arguments = {dir.filePath(fixture == "jpeg" ? "map.jpg" : "map.png")};
-        QVERIFY(makeFixture(fixture, arguments.first()));
+        arguments.last() = dir.filePath(fixture == "jpeg" ? "map.jpg" : "map.png");
+        QVERIFY(makeFixture(fixture, arguments.last()));
     }
     arguments.replaceInStrings(QRegularExpression("^out\\.png$"), dir.filePath("out.png"));
     const bool toStdout = output.startsWith("stdout:");

@@ -1,6 +1,11 @@
 #include "level/footprints.h"
+#include "level/levelfile.h"
 #include "placement/levelpicture.h"
+#include "placement/placement.h"
 
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
 #include <QTest>
 
 namespace {
@@ -15,6 +20,14 @@ Footprints boxes(const QList<QRectF> &rects)
     return level;
 }
 
+Footprints sampleLevel()
+{
+    return footprints(readLevel(SOURCE_DIR "/examples/sample-level.map").level);
+}
+
+// How a test picture is changed from the level's own picture.
+enum Change { Unchanged, Stretched, Framed, Cropped, Compressed, Blank, Noise, Turned, Mirrored };
+
 } // namespace
 
 class TestPlacement : public QObject
@@ -24,6 +37,10 @@ class TestPlacement : public QObject
 private slots:
     void levelPictures_data();
     void levelPictures();
+    void placePictures_data();
+    void placePictures();
+    void placeTheSketch();
+    void stopPlacing();
 };
 
 void TestPlacement::levelPictures_data()
@@ -90,5 +107,107 @@ void TestPlacement::levelPictures()
     }
 }
 
-QTEST_APPLESS_MAIN(TestPlacement)
+void TestPlacement::placePictures_data()
+{
+    QTest::addColumn<int>("longSide");
+    QTest::addColumn<bool>("floors");
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("confident");
+    QTest::newRow("outlines") << 700 << false << int(Unchanged) << true;
+    QTest::newRow("floors shaded by height") << 900 << true << int(Unchanged) << true;
+    QTest::newRow("axes scaled apart") << 800 << false << int(Stretched) << true;
+    QTest::newRow("a wide frame and a legend") << 600 << false << int(Framed) << true;
+    QTest::newRow("a tenth cut off the left") << 700 << true << int(Cropped) << true;
+    QTest::newRow("blurred, JPEG at 60") << 1000 << true << int(Compressed) << true;
+    QTest::newRow("blank") << 700 << false << int(Blank) << false;
+    QTest::newRow("noise") << 700 << false << int(Noise) << false;
+    QTest::newRow("turned a quarter") << 700 << true << int(Turned) << false;
+    QTest::newRow("mirrored") << 700 << true << int(Mirrored) << false;
+}
+
+// Pictures made from the level and changed as designers' pictures are:
+// a confident placement puts both corners within a pixel of the truth, and
+// a picture that does not show the level is never placed.
+void TestPlacement::placePictures()
+{
+    QFETCH(int, longSide);
+    QFETCH(bool, floors);
+    QFETCH(int, change);
+    QFETCH(bool, confident);
+    const Footprints level = sampleLevel();
+    const std::optional<LevelPicture> made = levelPicture(level, longSide, floors ? LevelPictureStyle::Floors : LevelPictureStyle::Outline);
+    QVERIFY(made);
+    QImage image = made->image;
+    const Calibration truth = *calibrate(made->entries);
+    double left = truth.exactOriginX, top = truth.exactOriginY, right = truth.exactEndX, bottom = truth.exactEndY;
+    const double unit = (right - left) / image.width();
+    if (change == Stretched)
+        image = image.scaled(image.width() * 23 / 20, image.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (change == Framed) {
+        QImage framed(image.size() * 6 / 5, QImage::Format_RGB32);
+        framed.fill(Qt::white);
+        QPainter painter(&framed);
+        painter.drawImage(image.width() / 10, image.height() / 10, image);
+        painter.fillRect(4, framed.height() - 60, 150, 56, QColor(250, 240, 200));
+        painter.drawText(10, framed.height() - 40, QStringLiteral("Legend: spawn, flag"));
+        left -= image.width() / 10 * unit, top += image.height() / 10 * unit;
+        right = left + framed.width() * unit, bottom = top - framed.height() * unit;
+        image = framed;
+    }
+    if (change == Cropped) {
+        image = image.copy(image.width() / 10, 0, image.width() - image.width() / 10, image.height());
+        left += made->image.width() / 10 * unit;
+    }
+    if (change == Compressed) {
+        image = image.scaled(image.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QBuffer jpeg;
+        QImageWriter writer(&jpeg, "jpeg");
+        writer.setQuality(60);
+        QVERIFY(jpeg.open(QIODevice::WriteOnly) && writer.write(image));
+        image = QImage::fromData(jpeg.data(), "jpeg");
+    }
+    if (change == Blank)
+        image.fill(Qt::white);
+    for (int y = 0; change == Noise && y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * 31 + y * 17) % 253, (x ^ y) & 255));
+    if (change == Turned || change == Mirrored)
+        image = change == Turned ? image.transformed(QTransform().rotate(90)) : image.mirrored(true, false);
+
+    const std::optional<Placement> found = place(image, level);
+    QVERIFY(found);
+    QCOMPARE(found->confident, confident);
+    QCOMPARE(placementSummary(*found).startsWith(confident ? "Placed automatically: " : "no confident placement: "), true);
+    if (!confident)
+        return;
+    const std::optional<Calibration> c = calibrate(found->entries);
+    QVERIFY(c && found->entries.picture == image.size());
+    const double across = (right - left) / image.width(), down = (top - bottom) / image.height();
+    const QList<double> errors{(c->exactOriginX - left) / across, (c->exactOriginY - top) / down, (c->exactEndX - right) / across, (c->exactEndY - bottom) / down};
+    QVERIFY2(std::all_of(errors.begin(), errors.end(), [](double e) { return std::abs(e) <= 1; }), qPrintable(QString("%1 %2 %3 %4").arg(errors[0]).arg(errors[1]).arg(errors[2]).arg(errors[3])));
+}
+
+// The sketch the sample level was built from: paper, a grid, thick walls,
+// doors, water and two marks; the level lies exactly on it.
+void TestPlacement::placeTheSketch()
+{
+    const std::optional<Placement> found = place(QImage(SOURCE_DIR "/examples/sample-map.png"), sampleLevel());
+    QVERIFY(found && found->confident);
+    const std::optional<Calibration> c = calibrate(found->entries);
+    QVERIFY(c && std::abs(c->exactOriginX + 1024) <= 4 && std::abs(c->exactOriginY - 768) <= 4 && std::abs(c->exactEndX - 1536) <= 4 && std::abs(c->exactEndY + 1152) <= 4);
+}
+
+// Asked to stop, the search stops at once and gives nothing; left alone,
+// it reports its progress rising to the end.
+void TestPlacement::stopPlacing()
+{
+    const QImage image = levelPicture(sampleLevel(), 700, LevelPictureStyle::Outline)->image;
+    int calls = 0;
+    QVERIFY(!place(image, sampleLevel(), [&](int) { return ++calls < 3; }) && calls == 3);
+    QList<int> seen;
+    QVERIFY(place(image, sampleLevel(), [&](int percent) { seen << percent; return true; }));
+    QVERIFY(seen.size() > 10 && std::is_sorted(seen.begin(), seen.end()) && seen.front() >= 0 && seen.back() <= 100);
+}
+
+QTEST_MAIN(TestPlacement)
 #include "tst_placement.moc"

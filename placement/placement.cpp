@@ -1,0 +1,629 @@
+#include "placement/placement.h"
+
+#include "level/footprints.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Edges weaker than this, of 255, are JPEG noise and paper grain; an edge
+// is measured only where it stands this much above them.
+constexpr int edgeFloor = 8;
+constexpr float smallestPeak = 12;
+// The coarse search sees the picture at most this large.
+constexpr int coarseSide = 160;
+// The outline is measured at this many points at most, and searched with
+// fewer, so that a level of many brushes costs no more than a simple one.
+constexpr int maxSamples = 30000;
+constexpr int searchSamples = 4000;
+// How far aside the outline is moved to see what edges everywhere explain.
+constexpr double aside = 5;
+// What a placement needs to be given as sure.
+constexpr double leastEvidence = 0.12;
+constexpr double leastLead = 3;
+constexpr double leastShare = 0.15;
+
+const double notMeasured = std::numeric_limits<double>::quiet_NaN();
+
+// Full-picture pixels from world units measured from the level's centre:
+// x = a X + b, y = c Y + d. Centred, the fit's equations stay well scaled.
+struct Transform
+{
+    double a, b, c, d;
+    QPointF operator()(const QPointF &w) const { return {a * w.x() + b, c * w.y() + d}; }
+};
+
+struct Sample
+{
+    QPointF world; // from the level's centre
+    QPointF along; // the edge's direction in the world, of length 1
+    int outline;
+};
+
+// The picture's edges: the spread of grey over each 3 x 3 neighbourhood,
+// less the floor. A step between two shades gives a band two pixels wide
+// centred on the step, a thin line a band three wide centred on the line,
+// so the band's centre of weight is where the edge lies, to a fraction of
+// a pixel.
+cv::Mat edgesOf(const QImage &picture)
+{
+    QImage grey = picture;
+    if (picture.hasAlphaChannel()) {
+        grey = QImage(picture.size(), QImage::Format_RGB32);
+        grey.fill(Qt::white);
+        QPainter(&grey).drawImage(0, 0, picture);
+    }
+    grey = grey.convertToFormat(QImage::Format_Grayscale8);
+    const cv::Mat view(grey.height(), grey.width(), CV_8UC1, const_cast<uchar *>(grey.constBits()), size_t(grey.bytesPerLine()));
+    cv::Mat edges;
+    cv::morphologyEx(view, edges, cv::MORPH_GRADIENT, cv::Mat());
+    cv::subtract(edges, cv::Scalar(edgeFloor), edges);
+    return edges;
+}
+
+// Half the size, each pixel the strongest of the four it covers, so that a
+// line one pixel wide survives any number of halvings.
+cv::Mat halved(const cv::Mat &m)
+{
+    cv::Mat out((m.rows + 1) / 2, (m.cols + 1) / 2, CV_8UC1);
+    for (int y = 0; y < out.rows; ++y) {
+        const uchar *upper = m.ptr(2 * y), *lower = m.ptr(std::min(2 * y + 1, m.rows - 1));
+        uchar *row = out.ptr(y);
+        for (int x = 0; x < out.cols; ++x) {
+            const int right = std::min(2 * x + 1, m.cols - 1);
+            row[x] = std::max(std::max(upper[2 * x], upper[right]), std::max(lower[2 * x], lower[right]));
+        }
+    }
+    return out;
+}
+
+// The map's value at x, y, pixel corners on whole numbers; -1 off the map.
+template<typename T>
+float valueAt(const cv::Mat &m, double x, double y)
+{
+    x -= 0.5;
+    y -= 0.5;
+    const int left = int(std::floor(x)), top = int(std::floor(y));
+    if (left < 0 || top < 0 || left + 1 >= m.cols || top + 1 >= m.rows)
+        return -1;
+    const float fx = float(x - left), fy = float(y - top);
+    const T *upper = m.ptr<T>(top) + left, *lower = m.ptr<T>(top + 1) + left;
+    return (1 - fy) * ((1 - fx) * upper[0] + fx * upper[1]) + fy * ((1 - fx) * lower[0] + fx * lower[1]);
+}
+
+// How far along the normal n from p the centre of the nearest edge lies,
+// if one peaks within reach and its band ends inside the window.
+double offsetToEdge(const cv::Mat &m, const QPointF &p, const QPointF &n, int reach)
+{
+    constexpr int most = 12;
+    const int span = std::min(reach + 6, most);
+    float v[2 * most + 1];
+    for (int k = -span; k <= span; ++k) {
+        v[k + span] = valueAt<uchar>(m, p.x() + k * n.x(), p.y() + k * n.y());
+        if (v[k + span] < 0)
+            return notMeasured;
+    }
+    int peak = -1;
+    for (int step = 0; step <= reach && peak < 0; ++step) {
+        for (const int k : {span - step, span + step}) {
+            if (v[k] >= smallestPeak && v[k] >= v[k - 1] && v[k] >= v[k + 1]) {
+                peak = k;
+                break;
+            }
+        }
+    }
+    if (peak < 0)
+        return notMeasured;
+    int low = peak, high = peak;
+    while (low > 0 && v[low - 1] > 0 && v[low - 1] <= v[low])
+        --low;
+    while (high < 2 * span && v[high + 1] > 0 && v[high + 1] <= v[high])
+        ++high;
+    if (low == 0 || high == 2 * span)
+        return notMeasured;
+    double sum = 0, moment = 0;
+    for (int k = low; k <= high; ++k) {
+        sum += v[k];
+        moment += double(v[k]) * (k - span);
+    }
+    return moment / sum;
+}
+
+// Points along every edge of the level's outlines, about spacing pixels
+// apart at pixelsPerUnit, clear of the corners, where two edges' bands meet.
+std::vector<Sample> samplesOf(const Footprints &level, const QPointF &centre, double pixelsPerUnit, double spacing,
+                              int most = maxSamples)
+{
+    double length = 0;
+    for (const QPolygonF &outline : level.outlines)
+        for (qsizetype i = 0; i < outline.size(); ++i)
+            length += QLineF(outline[i], outline[(i + 1) % outline.size()]).length();
+    spacing = std::max(spacing, length * pixelsPerUnit / most);
+    std::vector<Sample> samples;
+    for (qsizetype o = 0; o < level.outlines.size(); ++o) {
+        const QPolygonF &outline = level.outlines[o];
+        for (qsizetype i = 0; i < outline.size(); ++i) {
+            const QLineF edge(outline[i] - centre, outline[(i + 1) % outline.size()] - centre);
+            const double pixels = edge.length() * pixelsPerUnit;
+            if (pixels < 4)
+                continue;
+            const QPointF along = (edge.p2() - edge.p1()) / edge.length();
+            for (double at = 1.5 + std::fmod(pixels - 3, spacing) / 2; at <= pixels - 1.5; at += spacing)
+                samples.push_back({edge.pointAt(at / pixels), along, int(o)});
+        }
+    }
+    return samples;
+}
+
+QPointF normalAt(const Transform &t, const Sample &s)
+{
+    const QPointF along(t.a * s.along.x(), t.c * s.along.y());
+    const double length = std::hypot(along.x(), along.y());
+    return {-along.y() / length, along.x() / length};
+}
+
+// One step of the fit: moves the transform so that the outline lies on the
+// edges measured within reach of it, both axes scaled alike when tied. The
+// map's pixels are unit full pixels wide.
+bool refine(Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int reach, bool tied)
+{
+    cv::Matx44d normal = cv::Matx44d::zeros();
+    cv::Vec4d right(0, 0, 0, 0);
+    int used = 0;
+    for (const Sample &s : samples) {
+        const QPointF p = t(s.world), n = normalAt(t, s);
+        const double offset = offsetToEdge(m, p / unit, n, reach);
+        if (std::isnan(offset))
+            continue;
+        const double weight = std::pow(1 - std::pow(offset / (reach + 1), 2), 2);
+        const double target = n.x() * p.x() + n.y() * p.y() + offset * unit;
+        const cv::Vec4d row = tied ? cv::Vec4d(n.x() * s.world.x() - n.y() * s.world.y(), n.x(), n.y(), 0)
+                                   : cv::Vec4d(n.x() * s.world.x(), n.x(), n.y() * s.world.y(), n.y());
+        normal += weight * row * row.t();
+        right += weight * target * row;
+        ++used;
+    }
+    if (used < 12)
+        return false;
+    if (tied) {
+        normal(3, 3) = 1;
+        right[3] = 0;
+    }
+    cv::Vec4d solved;
+    if (!cv::solve(normal, right, solved, cv::DECOMP_SVD) || !std::isfinite(solved[0]))
+        return false;
+    const Transform moved = tied ? Transform{solved[0], solved[1], -solved[0], solved[2]}
+                                 : Transform{solved[0], solved[1], solved[2], solved[3]};
+    if (moved.a <= 0 || moved.c >= 0 || moved.a > -4 * moved.c || -moved.c > 4 * moved.a)
+        return false;
+    t = moved;
+    return true;
+}
+
+// The distance from each pixel to the nearest edge, up to far.
+constexpr float far = 6;
+
+cv::Mat distancesOf(const cv::Mat &m)
+{
+    cv::Mat distances;
+    cv::distanceTransform(m < smallestPeak, distances, cv::DIST_L2, cv::DIST_MASK_PRECISE);
+    cv::min(distances, far, distances);
+    return distances;
+}
+
+// The mean distance from the outline to the picture's edges; what lies off
+// the picture counts as most of the way to far.
+double chamfer(const Transform &t, const std::vector<Sample> &samples, const cv::Mat &distances, double unit)
+{
+    double sum = 0;
+    for (const Sample &s : samples) {
+        const float d = valueAt<float>(distances, t(s.world).x() / unit, t(s.world).y() / unit);
+        sum += d < 0 ? 0.75 * far : d;
+    }
+    return samples.empty() ? far : sum / double(samples.size());
+}
+
+// Slides and stretches the outline, a map pixel at a time and then by
+// halves down to an eighth, while its distance to the edges falls.
+void search(Transform &t, const std::vector<Sample> &samples, const cv::Mat &distances, double unit, double radius, bool tied)
+{
+    double best = chamfer(t, samples, distances, unit);
+    for (double step = unit; step >= unit / 8; step /= 2) {
+        for (int round = 0; round < 40; ++round) {
+            const double grow = 1 + step / radius, shrink = 1 / grow;
+            std::vector<Transform> moves{{t.a, t.b + step, t.c, t.d}, {t.a, t.b - step, t.c, t.d},
+                                         {t.a, t.b, t.c, t.d + step}, {t.a, t.b, t.c, t.d - step}};
+            if (tied) {
+                moves.push_back({t.a * grow, t.b, t.c * grow, t.d});
+                moves.push_back({t.a * shrink, t.b, t.c * shrink, t.d});
+            } else {
+                moves.push_back({t.a * grow, t.b, t.c, t.d});
+                moves.push_back({t.a * shrink, t.b, t.c, t.d});
+                moves.push_back({t.a, t.b, t.c * grow, t.d});
+                moves.push_back({t.a, t.b, t.c * shrink, t.d});
+            }
+            bool moved = false;
+            for (const Transform &m : moves) {
+                const double score = chamfer(m, samples, distances, unit);
+                if (score < best) {
+                    best = score;
+                    t = m;
+                    moved = true;
+                }
+            }
+            if (!moved)
+                break;
+        }
+    }
+}
+
+struct Evidence
+{
+    double share = 0;
+    std::vector<int> seen, hits; // of each outline's samples on the picture
+    // The share of the picture's edges that lie on the level's outline, and
+    // the share that would a few pixels off it.
+    double explained = 0;
+    double explainedAside = 0;
+    double strength() const { return explained - explainedAside; }
+};
+
+// How much of the picture's edges the level's outline explains, seen on a
+// map unit full pixels a pixel: each edge pixel within a pixel and a half
+// of an outline, and the same with the outline a few pixels aside, which a
+// picture of edges everywhere explains as well.
+void explain(Evidence &e, const Transform &t, const Footprints &level, const QPointF &centre, const cv::Mat &m, double unit)
+{
+    cv::Mat drawn = cv::Mat::zeros(m.size(), CV_8UC1);
+    QImage canvas(drawn.data, drawn.cols, drawn.rows, int(drawn.step), QImage::Format_Grayscale8);
+    {
+        QPainter painter(&canvas);
+        QPen pen(Qt::white, 1);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.setTransform(QTransform(t.a / unit, 0, 0, t.c / unit, (t.b - t.a * centre.x()) / unit, (t.d - t.c * centre.y()) / unit));
+        for (const QPolygonF &outline : level.outlines)
+            painter.drawPolygon(outline);
+    }
+    cv::Mat distances;
+    cv::distanceTransform(drawn == 0, distances, cv::DIST_L2, cv::DIST_MASK_PRECISE);
+    const int off = int(aside);
+    long long edges = 0, on = 0, onAside = 0;
+    for (int y = off; y < m.rows - off; ++y) {
+        const uchar *row = m.ptr(y);
+        for (int x = off; x < m.cols - off; ++x) {
+            if (row[x] < smallestPeak)
+                continue;
+            ++edges;
+            on += distances.at<float>(y, x) <= 1.5f;
+            onAside += int(distances.at<float>(y, x - off) <= 1.5f) + int(distances.at<float>(y, x + off) <= 1.5f)
+                    + int(distances.at<float>(y - off, x) <= 1.5f) + int(distances.at<float>(y + off, x) <= 1.5f);
+        }
+    }
+    if (edges > 0) {
+        e.explained = double(on) / double(edges);
+        e.explainedAside = double(onAside) / (4.0 * double(edges));
+    }
+}
+
+Evidence evidenceOf(const Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int outlines)
+{
+    Evidence e;
+    e.seen.assign(size_t(outlines), 0);
+    e.hits.assign(size_t(outlines), 0);
+    int seen = 0, hits = 0;
+    const double inside = 12;
+    for (const Sample &s : samples) {
+        const QPointF p = t(s.world), n = normalAt(t, s);
+        if (p.x() / unit < inside || p.y() / unit < inside || p.x() / unit > m.cols - inside || p.y() / unit > m.rows - inside)
+            continue;
+        ++seen;
+        ++e.seen[size_t(s.outline)];
+        const double offset = offsetToEdge(m, p / unit, n, 2);
+        if (!std::isnan(offset) && std::abs(offset) <= 1) {
+            ++hits;
+            ++e.hits[size_t(s.outline)];
+        }
+    }
+    if (seen > 0)
+        e.share = double(hits) / seen;
+    return e;
+}
+
+struct Candidate
+{
+    double score;
+    Transform t;
+};
+
+bool apart(const Transform &p, const Transform &q, double unit)
+{
+    return std::abs(p.a - q.a) > 0.05 * p.a || std::abs(p.b - q.b) > 3 * unit || std::abs(p.d - q.d) > 3 * unit;
+}
+
+// The level drawn scale units a pixel, as a picture of its edges: every
+// brush's outline, or the edges that floors filled and shaded by height
+// show, where most outlines lie hidden.
+cv::Mat drawnEdges(const Footprints &level, const QRectF &extent, double scale, bool floors)
+{
+    QImage drawn(std::max(1, int(std::ceil(extent.width() * scale))), std::max(1, int(std::ceil(extent.height() * scale))),
+                 QImage::Format_Grayscale8);
+    drawn.fill(0);
+    QPainter painter(&drawn);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-extent.left() * scale, extent.bottom() * scale);
+    painter.scale(scale, -scale);
+    if (!floors) {
+        QPen pen(Qt::white, 1);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        for (const QPolygonF &outline : level.outlines)
+            painter.drawPolygon(outline);
+        painter.end();
+        return cv::Mat(drawn.height(), drawn.width(), CV_8UC1, drawn.bits(), size_t(drawn.bytesPerLine())).clone();
+    }
+    std::vector<qsizetype> order(size_t(level.outlines.size()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = qsizetype(i);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype p, qsizetype q) { return level.tops[p] < level.tops[q]; });
+    const auto [low, high] = std::minmax_element(level.tops.begin(), level.tops.end());
+    painter.setPen(Qt::NoPen);
+    for (const qsizetype i : order) {
+        const int grey = 64 + int(176 * (level.tops[i] - *low) / std::max(*high - *low, 1.0));
+        painter.setBrush(QColor(grey, grey, grey));
+        painter.drawPolygon(level.outlines[i]);
+    }
+    painter.end();
+    const cv::Mat view(drawn.height(), drawn.width(), CV_8UC1, drawn.bits(), size_t(drawn.bytesPerLine()));
+    cv::Mat edges;
+    cv::morphologyEx(view, edges, cv::MORPH_GRADIENT, cv::Mat());
+    cv::threshold(edges, edges, 2, 255, cv::THRESH_BINARY);
+    return edges;
+}
+
+// The coarse search: the level's edges drawn once each way, shrunk to every
+// scale that shows the level between a quarter and 1.3 times the picture's
+// long side, and slid over the picture's edges. A placement scores the
+// edges under the drawing less the edges around it, so that a busy picture
+// scores nothing.
+std::vector<Candidate> coarseSearch(const cv::Mat &map, double unit, const Footprints &level, const QRectF &extent,
+                                    const std::function<bool(int)> &progress, bool *stopped)
+{
+    cv::Mat picture;
+    map.convertTo(picture, CV_32F, 1.0 / 48);
+    cv::min(picture, 1.0, picture);
+    cv::GaussianBlur(picture, picture, cv::Size(), 1.0);
+
+    const int longSide = std::max(map.cols, map.rows);
+    const double worldLong = std::max(extent.width(), extent.height());
+    const double drawnScale = 2.6 * longSide / worldLong;
+    const cv::Mat drawings[] = {drawnEdges(level, extent, drawnScale, false), drawnEdges(level, extent, drawnScale, true)};
+
+    std::vector<Candidate> found;
+    const QPointF centre = extent.center();
+    int step = 0;
+    for (double share = 0.25; share <= 1.3; share *= 1.04, ++step) {
+        if (progress && !progress(std::min(60, step * 60 / 43))) {
+            *stopped = true;
+            return {};
+        }
+        const double scale = share * longSide / worldLong;
+        const int tw = int(std::lround(extent.width() * scale)), th = int(std::lround(extent.height() * scale));
+        if (tw < 2 || th < 2 || (tw < 12 && th < 12))
+            continue;
+        const int padX = int(0.3 * tw) + std::max(0, tw - picture.cols), padY = int(0.3 * th) + std::max(0, th - picture.rows);
+        cv::Mat padded, sums;
+        cv::copyMakeBorder(picture, padded, padY, padY, padX, padX, cv::BORDER_CONSTANT, 0);
+        cv::integral(padded, sums, CV_64F);
+        for (const cv::Mat &drawing : drawings) {
+            cv::Mat shrunk, tmpl, correlation;
+            cv::resize(drawing, shrunk, cv::Size(tw, th), 0, 0, cv::INTER_AREA);
+            cv::threshold(shrunk, shrunk, 4, 1, cv::THRESH_BINARY);
+            shrunk.convertTo(tmpl, CV_32F);
+            const double mass = cv::sum(tmpl)[0];
+            if (mass < 16)
+                continue;
+            cv::matchTemplate(padded, tmpl, correlation, cv::TM_CCORR);
+            cv::Mat score(correlation.size(), CV_32F);
+            for (int y = 0; y < score.rows; ++y) {
+                for (int x = 0; x < score.cols; ++x) {
+                    const double around = sums.at<double>(y + th, x + tw) - sums.at<double>(y, x + tw)
+                            - sums.at<double>(y + th, x) + sums.at<double>(y, x);
+                    score.at<float>(y, x) = float(correlation.at<float>(y, x) / mass - around / (double(tw) * th));
+                }
+            }
+            // The three best peaks of this scale.
+            for (int peak = 0; peak < 3; ++peak) {
+                double best;
+                cv::Point at;
+                cv::minMaxLoc(score, nullptr, &best, nullptr, &at);
+                if (best <= 0)
+                    break;
+                const double a = unit * tw / extent.width(), c = -unit * th / extent.height();
+                found.push_back({best, {a, unit * (at.x - padX) + a * (centre.x() - extent.left()), c,
+                                        unit * (at.y - padY) + c * (centre.y() - extent.bottom())}});
+                cv::rectangle(score, cv::Rect(at.x - 3, at.y - 3, 7, 7), cv::Scalar(0), cv::FILLED);
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const Candidate &p, const Candidate &q) { return p.score > q.score; });
+    std::vector<Candidate> kept;
+    for (const Candidate &c : found) {
+        if (std::all_of(kept.begin(), kept.end(), [&](const Candidate &k) { return apart(k.t, c.t, unit); }))
+            kept.push_back(c);
+        if (kept.size() == 10)
+            break;
+    }
+    return kept;
+}
+
+// Two brush corners of whole world units, on outlines the picture shows,
+// as far apart as the picture allows and as near whole pixels as can be,
+// so that Measure repeats the placement within a small part of a pixel.
+std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Transform &t, const QPointF &centre, const QSize &size,
+                                            const Evidence &e)
+{
+    struct Corner
+    {
+        QPoint world;
+        QPointF pixel;
+        double error;
+    };
+    std::vector<Corner> corners;
+    for (qsizetype o = 0; o < level.outlines.size(); ++o) {
+        if (e.seen[size_t(o)] < 3 || 2 * e.hits[size_t(o)] < e.seen[size_t(o)])
+            continue;
+        for (const QPointF &w : level.outlines[o]) {
+            if (w.x() != std::round(w.x()) || w.y() != std::round(w.y()) || std::abs(w.x()) > maxWorldCoordinate
+                || std::abs(w.y()) > maxWorldCoordinate)
+                continue;
+            const QPointF pixel = t(w - centre);
+            if (pixel.x() < 0.5 || pixel.y() < 0.5 || pixel.x() > size.width() - 1.5 || pixel.y() > size.height() - 1.5)
+                continue;
+            const double error = std::max(std::abs(pixel.x() - std::round(pixel.x())), std::abs(pixel.y() - std::round(pixel.y())));
+            corners.push_back({w.toPoint(), pixel, error});
+        }
+    }
+    for (const double tolerance : {0.1, 0.2, 0.3, 0.5}) {
+        const Corner *first = nullptr, *last = nullptr;
+        const auto reach = [&](const Corner &k) { return k.pixel.x() / size.width() + k.pixel.y() / size.height(); };
+        for (const Corner &k : corners) {
+            if (k.error > tolerance)
+                continue;
+            if (!first || reach(k) < reach(*first))
+                first = &k;
+            if (!last || reach(k) > reach(*last))
+                last = &k;
+        }
+        if (!first)
+            continue;
+        const QPoint p1 = first->pixel.toPoint(), p2 = last->pixel.toPoint();
+        if (p2.x() > p1.x() && p2.y() > p1.y() && last->world.x() > first->world.x() && last->world.y() < first->world.y())
+            return CalibrationEntries{size, p1, p2, first->world, last->world};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Placement> place(const QImage &picture, const Footprints &level, const std::function<bool(int)> &progress)
+{
+    Placement placement;
+    QRectF extent;
+    for (const QPolygonF &outline : level.outlines)
+        extent = extent.isNull() ? outline.boundingRect() : extent.united(outline.boundingRect());
+    if (picture.isNull() || extent.width() <= 0 || extent.height() <= 0)
+        return placement;
+    const QPointF centre = extent.center();
+
+    std::vector<cv::Mat> maps{edgesOf(picture)};
+    while (std::max(maps.back().cols, maps.back().rows) > coarseSide)
+        maps.push_back(halved(maps.back()));
+    const int coarse = int(maps.size()) - 1;
+    int judging = 0;
+    while (std::max(maps[size_t(judging)].cols, maps[size_t(judging)].rows) > 1024)
+        ++judging;
+    const auto unitOf = [](int level) { return double(1 << level); };
+
+    bool stopped = false;
+    std::vector<Candidate> candidates = coarseSearch(maps[size_t(coarse)], unitOf(coarse), level, extent, progress, &stopped);
+    if (stopped)
+        return std::nullopt;
+
+    // Each candidate slid onto the edges level by level, with both axes
+    // scaled alike and then each on its own, fitted to a fraction of a pixel
+    // on the full picture, and judged there.
+    std::vector<cv::Mat> distances(maps.size());
+    const double radius = std::max(extent.width(), extent.height()) / 2;
+    struct Judged
+    {
+        Transform t;
+        Evidence evidence;
+    };
+    // Filled floors hide most outlines: each candidate is fitted once to
+    // every outline and once to the edges such floors would show.
+    const double floorScale = std::min(1.0, 2048 / (2 * radius));
+    cv::Mat floorEdges;
+    cv::dilate(drawnEdges(level, extent, floorScale, true), floorEdges, cv::Mat());
+    const auto samplesFor = [&](double pixelsPerUnit, int most, bool floors) {
+        std::vector<Sample> samples = samplesOf(level, centre, pixelsPerUnit, 1.5, most);
+        if (floors) {
+            samples.erase(std::remove_if(samples.begin(), samples.end(),
+                                         [&](const Sample &s) {
+                                             const int x = int((s.world.x() + centre.x() - extent.left()) * floorScale);
+                                             const int y = int((extent.bottom() - s.world.y() - centre.y()) * floorScale);
+                                             return x < 0 || y < 0 || x >= floorEdges.cols || y >= floorEdges.rows
+                                                     || floorEdges.at<uchar>(y, x) == 0;
+                                         }),
+                          samples.end());
+        }
+        return samples;
+    };
+    std::vector<Judged> judged;
+    for (size_t i = 0; i < 2 * candidates.size(); ++i) {
+        if (progress && !progress(60 + int(20 * i / candidates.size())))
+            return std::nullopt;
+        const bool floors = i % 2 == 1;
+        Transform t = candidates[i / 2].t;
+        for (int k = coarse; k >= 1; --k) {
+            if (distances[size_t(k)].empty())
+                distances[size_t(k)] = distancesOf(maps[size_t(k)]);
+            const std::vector<Sample> samples = samplesFor(t.a / unitOf(k), searchSamples, floors);
+            search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, true);
+            search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, false);
+        }
+        const std::vector<Sample> samples = samplesFor(t.a, maxSamples, floors);
+        for (const int reach : {3, 2, 2, 2})
+            refine(t, samples, maps.front(), 1, reach, false);
+        judged.push_back({t, evidenceOf(t, samplesFor(t.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()))});
+        explain(judged.back().evidence, t, level, centre, maps[size_t(judging)], unitOf(judging));
+    }
+    if (judged.empty())
+        return placement;
+    std::sort(judged.begin(), judged.end(), [](const Judged &p, const Judged &q) { return p.evidence.strength() > q.evidence.strength(); });
+    const Transform best = judged.front().t;
+    const Evidence &evidence = judged.front().evidence;
+    double runnerUp = 0;
+    for (size_t i = 1; i < judged.size(); ++i) {
+        if (apart(best, judged[i].t, 2)) {
+            runnerUp = judged[i].evidence.strength();
+            break;
+        }
+    }
+    placement.lead = evidence.strength() / std::max(runnerUp, 0.01);
+    placement.share = evidence.share;
+    placement.explained = evidence.explained;
+    placement.a = best.a;
+    placement.b = best.b - best.a * centre.x();
+    placement.c = best.c;
+    placement.d = best.d - best.c * centre.y();
+    if (evidence.strength() < leastEvidence || placement.lead < leastLead || evidence.share < leastShare)
+        return placement;
+    if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence)) {
+        placement.entries = *entries;
+        placement.confident = true;
+    }
+    return placement;
+}
+
+QString placementSummary(const Placement &placement)
+{
+    const QString figures = QStringLiteral("%1 % of the level's outline on the picture's edges, %2 % of its edges on the outline; "
+                                           "%3 times as sure as the next placement")
+                                    .arg(std::lround(100 * placement.share))
+                                    .arg(std::lround(100 * placement.explained))
+                                    .arg(placement.lead, 0, 'f', 1);
+    if (placement.confident)
+        return QStringLiteral("Placed automatically: %1.").arg(figures);
+    return QStringLiteral("no confident placement: the picture may not show this level, or shows it rotated (%1).").arg(figures);
+}
