@@ -1,5 +1,6 @@
 #include "app/vellamor.h"
 
+#include "app/autoplacer.h"
 #include "app/entrykeys.h"
 #include "app/levellayer.h"
 #include "app/levelpicturedialog.h"
@@ -42,6 +43,7 @@ Vellamor::Vellamor(QWidget *parent, Qt::WindowFlags flags)
     levelLayer = new LevelLayer(measurement, widgets.levelLabel, widgets.paintWidget,
                                 {widgets.r1x, widgets.r1y, widgets.r2x, widgets.r2y}, this);
     pointerKeys = new PointerKeys(widgets.viewArea, widgets.paintWidget, this);
+    autoPlacer = new AutoPlacer(measurement, this);
     new EntryKeys(widgets.measureButton, widgets.textEdit,
                   {{widgets.p1x, widgets.p1y}, {widgets.p2x, widgets.p2y}, {widgets.r1x, widgets.r1y}, {widgets.r2x, widgets.r2y}},
                   pointerKeys, this);
@@ -77,6 +79,15 @@ void Vellamor::connectAll()
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });
+    connect(viewMenu, &ViewMenu::placeRequested, autoPlacer, &AutoPlacer::start);
+    connect(f.placeButton, &QPushButton::clicked, autoPlacer, &AutoPlacer::start);
+    // How sure the last placement was shows beside the button, and stays in
+    // its tooltip.
+    connect(autoPlacer, &AutoPlacer::finished, this, [this](const QString &summary) {
+        widgets.placeButton->setToolTip(tr("Place automatically (Ctrl+P)") + '\n' + summary);
+        QToolTip::showText(widgets.placeButton->mapToGlobal(QPoint(0, widgets.placeButton->height())), summary, widgets.placeButton, {}, 15000);
+    });
+    enablePlacing();
     connect(pointerKeys, &PointerKeys::moved, this, &Vellamor::moveCursor);
     connect(viewMenu, &ViewMenu::pointRequested, this, [this](QPoint viewPos, int key) {
         moveCursor(viewPos);
@@ -166,8 +177,14 @@ void Vellamor::showLevel()
 {
     qCInfo(lcLoad, "%s", qUtf8Printable(widgets.levelLabel->text()));
     viewMenu->setLevel(measurement->levelLoaded());
+    enablePlacing();
     showTitle();
     widgets.paintWidget->update();
+}
+
+void Vellamor::enablePlacing()
+{
+    widgets.placeButton->setEnabled(measurement->hasPicture() && measurement->levelLoaded());
 }
 
 // The picture's file and the level's, as far as each is loaded.
@@ -193,6 +210,7 @@ void Vellamor::showPicture()
     f.hLabel->setText(QStringLiteral("h = ") + QString::number(size.height()));
     f.paintWidget->repaint();
     viewMenu->setPicture(measurement->hasPicture(), path);
+    enablePlacing();
     showTitle();
     qCInfo(lcLoad, "%s: %d x %d", path.isEmpty() ? "pasted picture" : qUtf8Printable(path), size.width(), size.height());
 }

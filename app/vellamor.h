@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPoint>
 
+class AutoPlacer;
 class LevelLayer;
 class PointerKeys;
 class PointBoxes;
@@ -42,6 +43,7 @@ private:
     void moveCursor(QPoint viewPos);
     void pickPoint(int key);
     void showTitle();
+    void enablePlacing();
 
     MainForm widgets;
     Session *measurement;
@@ -49,6 +51,7 @@ private:
     ViewMenu *viewMenu;
     PointerKeys *pointerKeys;
     LevelLayer *levelLayer;
+    AutoPlacer *autoPlacer;
     PointBoxes *pixelBoxes;
     QPoint cursor;
     QString title;

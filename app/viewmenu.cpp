@@ -32,6 +32,7 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     , levelWindowAction(new QAction(tr("Level window"), window))
     , saveSessionAction(new QAction(tr("Save session…"), window))
     , levelPictureAction(new QAction(tr("Make picture from level…"), window))
+    , placeAction(new QAction(tr("Place automatically"), window))
     , session(session)
 {
     saveSessionAction->setShortcut(QKeySequence::Save);
@@ -52,6 +53,8 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     connect(session, &Session::overlayChanged, this, [this] { overlayAction->setChecked(this->session->overlay()); });
     connect(levelWindowAction, &QAction::triggered, this, &ViewMenu::levelWindowRequested);
     connect(levelPictureAction, &QAction::triggered, this, &ViewMenu::levelPictureRequested);
+    placeAction->setShortcut(Qt::CTRL | Qt::Key_P);
+    connect(placeAction, &QAction::triggered, this, &ViewMenu::placeRequested);
     openLevelAction->setShortcut(Qt::CTRL | Qt::Key_L);
     connect(openLevelAction, &QAction::triggered, this, [this] { showOpenDialog(true); });
     overlayAction->setCheckable(true);
@@ -64,7 +67,7 @@ ViewMenu::ViewMenu(QWidget *view, Session *session, QWidget *window)
     openAction->setShortcut(QKeySequence::Open);
     pasteAction->setShortcut(QKeySequence::Paste);
     reloadAction->setShortcut(Qt::Key_F5);
-    window->addActions({openAction, pasteAction, reloadAction, magnifierAction, openLevelAction, overlayAction, saveSessionAction});
+    window->addActions({openAction, pasteAction, reloadAction, magnifierAction, openLevelAction, overlayAction, saveSessionAction, placeAction});
     setPicture(false, QString());
     setLevel(false);
     connect(openAction, &QAction::triggered, this, [this] { showOpenDialog(false); });
@@ -83,6 +86,7 @@ void ViewMenu::setLevel(bool loaded)
     overlayAction->setEnabled(loaded);
     levelWindowAction->setEnabled(loaded);
     levelPictureAction->setEnabled(loaded);
+    placeAction->setEnabled(loaded && pictureShown);
 }
 
 void ViewMenu::setPicture(bool shown, const QString &path)
@@ -91,6 +95,8 @@ void ViewMenu::setPicture(bool shown, const QString &path)
     reloadAction->setEnabled(pictureFile || levelLoaded);
     pickFirstAction->setEnabled(shown);
     pickSecondAction->setEnabled(shown);
+    pictureShown = shown;
+    placeAction->setEnabled(shown && levelLoaded);
     if (!path.isEmpty())
         folder = QFileInfo(path).absolutePath();
     // Over a picture the tooltip would cover the point being aimed at.
@@ -126,7 +132,7 @@ void ViewMenu::show(QPoint viewPos)
         menu->addSeparator();
         menu->addActions({pickFirstAction, pickSecondAction});
         menu->addSeparator();
-        menu->addActions({magnifierAction, overlayAction, levelWindowAction, levelPictureAction});
+        menu->addActions({magnifierAction, overlayAction, levelWindowAction, levelPictureAction, placeAction});
         // Outside the menu, Ctrl+V looks at the clipboard when pressed.
         connect(menu, &QMenu::aboutToHide, pasteAction, [this] { pasteAction->setEnabled(true); });
     }

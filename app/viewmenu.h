@@ -38,6 +38,7 @@ signals:
     void overlayToggled(bool on);
     void levelWindowRequested();
     void levelPictureRequested();
+    void placeRequested();
 
 private:
     void show(QPoint viewPos);
@@ -63,7 +64,9 @@ private:
     QAction *levelWindowAction;
     QAction *saveSessionAction;
     QAction *levelPictureAction;
+    QAction *placeAction;
     Session *session;
+    bool pictureShown = false;
     bool pictureFile = false;
     bool levelLoaded = false;
     QPoint menuPos;

@@ -134,7 +134,12 @@ void MainForm::setupForm(QMainWindow *window)
 
     measureButton = new QPushButton(centralWidget);
     measureButton->setObjectName("measureButton");
-    entriesLayout->addWidget(measureButton);
+    placeButton = new QPushButton(centralWidget);
+    placeButton->setObjectName("placeButton");
+    auto *buttonsLayout = new QHBoxLayout();
+    buttonsLayout->addWidget(measureButton);
+    buttonsLayout->addWidget(placeButton);
+    entriesLayout->addLayout(buttonsLayout);
 
     textEdit = sized(new QPlainTextEdit(centralWidget), "textEdit", QSizePolicy::Fixed, QSizePolicy::Expanding, QSize(200, 0));
     entriesLayout->addWidget(textEdit);
@@ -202,4 +207,6 @@ void MainForm::retranslateForm(QMainWindow *window)
     r1Label->setText(tr("1st Point"));
     r2Label->setText(tr("2nd Point"));
     measureButton->setText(tr("Measure"));
+    placeButton->setText(tr("Place"));
+    placeButton->setToolTip(tr("Place automatically (Ctrl+P): find where the picture lies in the level"));
 }

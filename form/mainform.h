@@ -15,7 +15,7 @@ class WholeSpinBox;
 
 // Builds the main window's children and holds pointers to them, in creation
 // order: the picture's group (cursor, points, size), the world's group, the
-// Measure button, the text box, and the picture's view with the loupe and
+// Measure button and the Place button beside it, the text box, and the picture's view with the loupe and
 // the level's note over it. The window owns the widgets through Qt's
 // parent-child ownership.
 struct MainForm
@@ -45,6 +45,7 @@ public:
     QLabel *r2Label = nullptr;
     WholeSpinBox *r2y = nullptr;
     QPushButton *measureButton = nullptr;
+    QPushButton *placeButton = nullptr;
     QPlainTextEdit *textEdit = nullptr;
     PictureArea *viewArea = nullptr;
     PaintWidget *paintWidget = nullptr;

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "app/autoplacer.h"
+#include "placement/levelpicture.h"
 #include "view/levelview.h"
 #include "view/magnifier.h"
 #include "view/picturearea.h"
@@ -19,6 +21,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -133,6 +136,7 @@ private slots:
     void levelWindow();
     void levelWindowWays();
     void pictureFromLevel();
+    void placeAutomatically();
     void nothingAlteredSilently();
     void sessions();
     void result();
@@ -363,6 +367,9 @@ void TestWindow::doors()
     QCOMPARE(window.windowTitle(), size.isValid() ? QFileInfo(path).fileName() + " — Vellamor" : "Vellamor");
     QCOMPARE(QPoint(f.p2x->value(), f.r2y->value()), QPoint(7, -3));
     QVERIFY(f.textEdit->toPlainText().isEmpty() && f.textEdit->toolTip().isEmpty() && !menuEntry(f.textEdit, QPoint(5, 5), "Worldspawn keys")->isEnabled());
+    const QPointer<QWidget> menu = QApplication::activePopupWidget(); // closed, it is gone
+    menu->close();
+    QTRY_VERIFY(!menu);
     QCOMPARE(f.paintWidget->toolTip().isEmpty(), size.isValid());
     const QImage shot = grabbed(f.paintWidget);
     if (!size.isValid())
@@ -457,6 +464,10 @@ void TestWindow::viewMenu()
     QGuiApplication::clipboard()->clear();
     auto entry = [&](QPoint at, const QString &text) { return menuEntry(window.form().paintWidget, at, text); };
     QVERIFY(entry(QPoint(300, 200), "Open…")->isEnabled());
+    QStringList entries; // in groups
+    for (QAction *action : qobject_cast<QMenu *>(QApplication::activePopupWidget())->actions())
+        entries << (action->isSeparator() ? "|" : action->text());
+    QCOMPARE(entries.join(", "), "Open…, Open recent, Paste picture, Reload, Open level…, Save session…, |, Set 1st point here (F1), Set 2nd point here (F2), |, Magnifier, Level overlay, Level window, Make picture from level…, Place automatically");
     for (const char *text : {"Paste picture", "Reload", "Set 1st point here (F1)", "Set 2nd point here (F2)"})
         QVERIFY2(!entry(QPoint(300, 200), text)->isEnabled(), text);
     QApplication::activePopupWidget()->close(); // Ctrl+V looks at the clipboard anew
@@ -644,6 +655,7 @@ void TestWindow::beyondTheScreen_data()
     QTest::addColumn<bool>("scrollsAcross");
     QTest::addColumn<bool>("scrollsDown");
     QTest::newRow("fits to the pixel") << QSize(1688, 1174) << false << false;
+    QTest::newRow("as wide as fits, lower") << QSize(1688, 900) << false << false;
     QTest::newRow("too wide") << QSize(4096, 300) << true << false;
     QTest::newRow("too tall") << QSize(300, 4096) << false << true;
     QTest::newRow("too large") << QSize(4096, 4096) << true << true;
@@ -663,7 +675,7 @@ void TestWindow::beyondTheScreen()
     QApplication::processEvents();
     const MainForm &f = window.form();
     QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
-    QCOMPARE(f.viewArea->viewport()->size().expandedTo(picture) == f.viewArea->viewport()->size(), !scrollsAcross && !scrollsDown);
+    QCOMPARE(f.viewArea->viewport()->size() == picture, !scrollsAcross && !scrollsDown); // hugging a picture that fits
     QScrollBar *across = f.viewArea->horizontalScrollBar(), *down = f.viewArea->verticalScrollBar();
     QCOMPARE(QList<bool>({across->isVisible(), down->isVisible()}), QList<bool>({scrollsAcross, scrollsDown}));
     // The pointer stays still while the picture scrolls under it: the pixel
@@ -898,6 +910,51 @@ void TestWindow::levelWindow()
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.session().pictureSize().width() == 640);
 }
 
+// Ctrl+P, the button and the picture's menu place the picture from the
+// level and measure; a long search shows its progress and stops on Esc; a
+// picture of something else, or one changed while it looked, changes nothing.
+void TestWindow::placeAutomatically()
+{
+    QTemporaryDir dir;
+    Vellamor window;
+    QVERIFY(showActive(window, QSize(1000, 700), writePicture(dir, "plain.png", 640, 480)));
+    const MainForm &f = window.form();
+    QVERIFY(!f.placeButton->isEnabled() && dropFile(&window, SOURCE_DIR "/examples/sample-level.map") && f.placeButton->isEnabled());
+    QString told;
+    connect(window.findChild<AutoPlacer *>(), &AutoPlacer::finished, &window, [&](const QString &summary) { told = summary; });
+    QTest::mouseClick(f.placeButton, Qt::LeftButton);
+    QTRY_VERIFY(!told.isEmpty());
+    QVERIFY2(told.startsWith("no confident placement: ") && f.textEdit->toPlainText().isEmpty() && f.r2x->value() == 0, qPrintable(told));
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png"));
+    for (const int way : {0, 1}) {
+        told.clear();
+        f.p2x->setValue(5);
+        QApplication::setActiveWindow(&window);
+        if (way == 0)
+            QTest::keyClick(window.windowHandle(), Qt::Key_P, Qt::ControlModifier);
+        else
+            menuEntry(f.paintWidget, QPoint(20, 20), "Place automatically")->trigger();
+        QTRY_VERIFY2(told.startsWith("Placed automatically: "), qPrintable(told));
+        QCOMPARE(f.textEdit->toPlainText() + f.placeButton->toolTip(), "origin = -1024 768 ??\nend = 1536 -1152 ??\nPlace automatically (Ctrl+P)\n" + told);
+        QVERIFY(f.p2x->value() > 320 && f.r2x->value() > f.r1x->value() && f.r2y->value() < f.r1y->value());
+    }
+    // A picture large enough to search for a while: Esc stops it.
+    const QString large = dir.filePath("large.png");
+    QVERIFY(levelPicture(window.session().footprints(), 5000, LevelPictureStyle::Floors)->image.save(large) && dropFile(&window, large));
+    told.clear();
+    const QList<int> before = points(f);
+    QTest::mouseClick(f.placeButton, Qt::LeftButton);
+    auto *progress = window.findChild<QProgressDialog *>();
+    QTRY_VERIFY(progress && progress->isVisible() && progress->value() > 0);
+    QTest::keyClick(progress, Qt::Key_Escape);
+    QTRY_COMPARE(told, "Placing stopped: nothing changed.");
+    QVERIFY(points(f) == before && f.textEdit->toPlainText().isEmpty());
+    // A level dropped while it looks: what it found is for the last one.
+    QTest::mouseClick(f.placeButton, Qt::LeftButton);
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
+    QTRY_COMPARE(told, "The picture or the level changed while placing: nothing changed.");
+}
+
 // The level drawn into a picture that is then placed exactly, as the
 // command line's --render places it; a file that cannot be written says so.
 void TestWindow::pictureFromLevel()
@@ -977,18 +1034,19 @@ void TestWindow::levelWindowWays()
     // The right-click menu sets either point where the pointer snaps; the
     // hover marker moves there from the other point.
     QTest::mouseMove(view->windowHandle(), view->toWidget(QPointF(1376, -1032)).toPoint());
-    for (const auto &[entry, x] : {std::pair("Set 1st world point here (F3)", f.r1x), std::pair("Set 2nd world point here (F4)", f.r2x)}) {
-        const QPoint corner = view->toWidget(QPointF(-784, 608)).toPoint();
-        QTest::mouseMove(view->windowHandle(), corner + QPoint(2, 1));
+    for (const auto &[entry, x, spot] : {std::tuple("Set 1st world point here (F3)", f.r1x, QPointF(-784, 608)), std::tuple("Set 2nd world point here (F4)", f.r2x, QPointF(1376, 608))}) {
+        const QPoint corner = view->toWidget(spot).toPoint();
+        if (x == f.r1x) // the second from the menu key, where the pointer never went
+            QTest::mouseMove(view->windowHandle(), corner + QPoint(2, 1));
         QVERIFY(showsCurrent(view));
-        QContextMenuEvent click(QContextMenuEvent::Mouse, corner + QPoint(2, 1), view->mapToGlobal(corner + QPoint(2, 1)));
+        QContextMenuEvent click(x == f.r1x ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard, corner + QPoint(2, 1), view->mapToGlobal(corner + QPoint(2, 1)));
         QCoreApplication::sendEvent(view, &click);
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QAction *action = menu ? menu->actions().value(x == f.r1x ? 0 : 1) : nullptr;
         QVERIFY(action && action->text() == entry);
         action->trigger();
         menu->close();
-        QCOMPARE(x->value(), -784);
+        QVERIFY(x == f.r1x ? x->value() == -784 : std::abs(x->value() - 1376) < 10);
     }
     const QPointF world = view->toWorld(QPointF(300, 200));
     QTest::keyPress(view, Qt::Key_Space);
