@@ -28,10 +28,13 @@ AutoPlacer::AutoPlacer(Session *session, QWidget *window)
     , session(session)
     , window(window)
 {
+    // What it finds would be for a picture or a level no longer there.
     for (const auto changed : {&Session::pictureChanged, &Session::levelChanged})
         connect(session, changed, this, [this] {
-            if (search)
+            if (worker) {
                 search->stale = true;
+                search->stop = true;
+            }
         });
 }
 
@@ -79,12 +82,12 @@ void AutoPlacer::collect()
     progress->deleteLater();
     progress = nullptr;
     const std::optional<Placement> found = search->result;
-    if (!found) {
-        emit finished(tr("Placing stopped: nothing changed."), false);
-        return;
-    }
     if (search->stale) {
         emit finished(tr("The picture or the level changed while placing: nothing changed."), false);
+        return;
+    }
+    if (!found) {
+        emit finished(tr("Placing stopped: nothing changed."), false);
         return;
     }
     if (found->confident) {

@@ -93,9 +93,10 @@ float valueAt(const cv::Mat &m, double x, double y)
 {
     x -= 0.5;
     y -= 0.5;
-    const int left = int(std::floor(x)), top = int(std::floor(y));
-    if (left < 0 || top < 0 || left + 1 >= m.cols || top + 1 >= m.rows)
+    // Also whatever a wild candidate puts far off, before it meets an int.
+    if (!(x >= 0 && y >= 0 && x < m.cols - 1 && y < m.rows - 1))
         return -1;
+    const int left = int(x), top = int(y);
     const float fx = float(x - left), fy = float(y - top);
     const T *upper = m.ptr<T>(top) + left, *lower = m.ptr<T>(top + 1) + left;
     return (1 - fy) * ((1 - fx) * upper[0] + fx * upper[1]) + fy * ((1 - fx) * lower[0] + fx * lower[1]);

@@ -9,7 +9,8 @@ root=$(pwd)
 bash scripts/setup.sh g++-mingw-w64-x86-64-posix mingw-w64 libz-mingw-w64-dev ninja-build dpkg-dev libopencv-core-dev
 
 # Two modules, shared, with nothing optional: no other library, no
-# accelerator that needs a runtime of its own.
+# accelerator that needs a runtime of its own; Debian's zlib for Windows
+# built in, so that no zlib1.dll is needed beside them.
 options=(-DBUILD_LIST=core,imgproc -DBUILD_SHARED_LIBS=ON -DCMAKE_BUILD_TYPE=Release
          -DBUILD_TESTS=OFF -DBUILD_PERF_TESTS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF -DBUILD_opencv_apps=OFF
          -DBUILD_JAVA=OFF -DBUILD_opencv_python3=OFF -DBUILD_ZLIB=OFF -DOPENCV_GENERATE_PKGCONFIG=OFF
@@ -18,7 +19,8 @@ options=(-DBUILD_LIST=core,imgproc -DBUILD_SHARED_LIBS=ON -DCMAKE_BUILD_TYPE=Rel
          -DWITH_FFMPEG=OFF -DWITH_GSTREAMER=OFF -DWITH_WIN32UI=OFF -DWITH_DSHOW=OFF -DWITH_MSMF=OFF -DWITH_1394=OFF
          -DWITH_JPEG=OFF -DWITH_PNG=OFF -DWITH_TIFF=OFF -DWITH_WEBP=OFF -DWITH_OPENJPEG=OFF -DWITH_JASPER=OFF
          -DWITH_OPENEXR=OFF -DWITH_IMGCODEC_HDR=OFF -DWITH_IMGCODEC_SUNRASTER=OFF -DWITH_IMGCODEC_PXM=OFF
-         -DWITH_IMGCODEC_PFM=OFF -DCPU_BASELINE=SSE3 -DCPU_DISPATCH=)
+         -DWITH_IMGCODEC_PFM=OFF -DCPU_BASELINE=SSE3 -DCPU_DISPATCH=
+         -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include)
 version=$(dpkg-query -W -f='${Version}' libopencv-core-dev)
 key=$( (echo "${options[*]}"; cat windows/mingw-toolchain.cmake) | sha256sum | cut -c1-12)
 cache=${VELLAMOR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vellamor}

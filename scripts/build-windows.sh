@@ -55,6 +55,8 @@ The OpenCV libraries in the program's folder (core and image processing)
 are built from Debian 12's source package $(cat "$opencv/licenses/VERSION")
 (apt-get source opencv), with Debian's patches and nothing else changed.
 They are used under the Apache License 2.0, whose text is beside this file.
+The core library has zlib built in, from Debian's libz-mingw-w64-dev,
+under the zlib licence.
 scripts/build-opencv-windows.sh in Vellamor's source shows exactly how they
 were built.
 TEXT

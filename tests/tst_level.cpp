@@ -277,6 +277,7 @@ void TestLevel::origins_data()
     QTest::newRow("four numbers") << QByteArray("1 2 3 4") << "";
     QTest::newRow("a word") << QByteArray("1 two 3") << "";
     QTest::newRow("out of range") << QByteArray("1e30 0 0") << "";
+    QTest::newRow("signed decimals") << QByteArray("+1.5 -2.5 +3") << "1.5,-2.5";
 }
 
 // A point entity is marked where its origin says, and not at all when the

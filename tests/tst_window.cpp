@@ -947,12 +947,12 @@ void TestWindow::placeAutomatically()
     auto *progress = window.findChild<QProgressDialog *>();
     QTRY_VERIFY(progress && progress->isVisible() && progress->value() > 0);
     QTest::keyClick(progress, Qt::Key_Escape);
-    QTRY_COMPARE(told, "Placing stopped: nothing changed.");
+    QTRY_COMPARE_WITH_TIMEOUT(told, "Placing stopped: nothing changed.", 60000); // at the search's next step
     QVERIFY(points(f) == before && f.textEdit->toPlainText().isEmpty());
     // A level dropped while it looks: what it found is for the last one.
     QTest::mouseClick(f.placeButton, Qt::LeftButton);
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
-    QTRY_COMPARE(told, "The picture or the level changed while placing: nothing changed.");
+    QTRY_COMPARE_WITH_TIMEOUT(told, "The picture or the level changed while placing: nothing changed.", 60000);
 }
 
 // The level drawn into a picture that is then placed exactly, as the
