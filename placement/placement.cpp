@@ -32,6 +32,7 @@ constexpr double aside = 5;
 constexpr double leastEvidence = 0.12;
 constexpr double leastLead = 3;
 constexpr double leastShare = 0.15;
+constexpr double leastExplained = 0.6;
 
 const double notMeasured = std::numeric_limits<double>::quiet_NaN();
 
@@ -608,7 +609,8 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     placement.b = best.b - best.a * centre.x();
     placement.c = best.c;
     placement.d = best.d - best.c * centre.y();
-    if (evidence.strength() < leastEvidence || placement.lead < leastLead || evidence.share < leastShare)
+    if (evidence.strength() < leastEvidence || placement.lead < leastLead || evidence.share < leastShare
+        || evidence.explained < leastExplained)
         return placement;
     if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence)) {
         placement.entries = *entries;
