@@ -8,6 +8,7 @@
 // Each picture's result goes to standard error; --keep writes the pictures.
 
 #include "core/calibration.h"
+#include "core/picturefile.h"
 #include "level/footprints.h"
 #include "level/levelfile.h"
 #include "placement/placement.h"
@@ -158,13 +159,14 @@ void printRow(const char *name, const Row &r)
                 r.within2, 100.0 * r.within2 / std::max(r.total, 1), r.unsure, r.wrong);
 }
 
-// A level of count boxes on a grid, each of its own size and height.
+// A level of count boxes strewn at random, each of its own size and
+// height: no grid, whose repeats would leave any placement in doubt.
 Footprints boxes(int count, QRandomGenerator &random)
 {
     Footprints level;
-    const int across = int(std::ceil(std::sqrt(count)));
+    const int across = int(std::ceil(std::sqrt(count))) * 64;
     for (int i = 0; i < count; ++i) {
-        const double x = (i % across) * 64, y = (i / across) * 64;
+        const double x = random.bounded(across), y = random.bounded(across);
         const double w = 16 + random.bounded(40), h = 16 + random.bounded(40);
         level.outlines.append(QPolygonF({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}));
         level.tops.append(random.bounded(512));
@@ -177,6 +179,7 @@ Footprints boxes(int count, QRandomGenerator &random)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    allowLargePictures();
     QCommandLineParser parser;
     const QCommandLineOption levelsOption(QStringLiteral("levels"), QStringLiteral("Folder of real levels."), QStringLiteral("dir"),
                                           QStringLiteral("../shared/levels"));

@@ -348,6 +348,17 @@ struct Candidate
     Transform t;
 };
 
+// How far apart two placements put the picture's corners, in pixels.
+double cornerGap(const Transform &p, const Transform &q, const QSize &size)
+{
+    double gap = 0;
+    for (const QPointF corner : {QPointF(0, 0), QPointF(size.width(), size.height())}) {
+        const QPointF there = q(QPointF((corner.x() - p.b) / p.a, (corner.y() - p.d) / p.c));
+        gap = std::max({gap, std::abs(there.x() - corner.x()), std::abs(there.y() - corner.y())});
+    }
+    return gap;
+}
+
 bool apart(const Transform &p, const Transform &q, double unit)
 {
     return std::abs(p.a - q.a) > 0.05 * p.a || std::abs(p.b - q.b) > 3 * unit || std::abs(p.d - q.d) > 3 * unit;
@@ -603,6 +614,11 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         }
     }
     placement.lead = evidence.strength() / std::max(runnerUp, 0.01);
+    // Fits nearly as good must agree on the corners within two pixels, or
+    // the placement is not known that well.
+    const bool settled = std::all_of(judged.begin(), judged.end(), [&](const Judged &j) {
+        return j.evidence.strength() < 0.75 * evidence.strength() || cornerGap(best, j.t, picture.size()) <= 2;
+    });
     placement.share = evidence.share;
     placement.explained = evidence.explained;
     placement.a = best.a;
@@ -610,7 +626,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     placement.c = best.c;
     placement.d = best.d - best.c * centre.y();
     if (evidence.strength() < leastEvidence || placement.lead < leastLead || evidence.share < leastShare
-        || evidence.explained < leastExplained)
+        || evidence.explained < leastExplained || !settled)
         return placement;
     if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence)) {
         placement.entries = *entries;

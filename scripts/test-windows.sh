@@ -27,6 +27,10 @@ unset WINEPATH
 version=$(cd "$program" && wine vellamor.exe --version 2>/dev/null | tr -d '\r')
 [ "$version" = "vellamor $(sed -n 's/^ *VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt | head -1)" ] \
     || { echo "windows: --version printed '$version'" >&2; exit 1; }
+# The packed program finds the sample sketch in the sample level by itself.
+placed=$(cd "$program" && wine vellamor.exe --place --level sample-level.map sample-map.png 2>/dev/null | tr -d '\r')
+[ "$placed" = "$(printf 'origin = -1024 768 ??\nend = 1536 -1152 ??')" ] \
+    || { echo "windows: --place printed '$placed'" >&2; exit 1; }
 # Wine's desktop keeps the display it first started on: start afresh.
 wineserver -k 2>/dev/null || true
 wineserver -w

@@ -188,13 +188,14 @@ void TestPlacement::placePictures()
 }
 
 // The sketch the sample level was built from: paper, a grid, thick walls,
-// doors, water and two marks; the level lies exactly on it.
+// doors, water and two marks; the level lies exactly on it, 4 units a
+// pixel.
 void TestPlacement::placeTheSketch()
 {
     const std::optional<Placement> found = place(QImage(SOURCE_DIR "/examples/sample-map.png"), sampleLevel());
     QVERIFY(found && found->confident);
     const std::optional<Calibration> c = calibrate(found->entries);
-    QVERIFY(c && std::abs(c->exactOriginX + 1024) <= 4 && std::abs(c->exactOriginY - 768) <= 4 && std::abs(c->exactEndX - 1536) <= 4 && std::abs(c->exactEndY + 1152) <= 4);
+    QVERIFY(c && std::abs(c->exactOriginX + 1024) <= 1 && std::abs(c->exactOriginY - 768) <= 1 && std::abs(c->exactEndX - 1536) <= 1 && std::abs(c->exactEndY + 1152) <= 1); // to a quarter pixel
 }
 
 // Asked to stop, the search stops at once and gives nothing; left alone,
