@@ -46,11 +46,11 @@ Headless placeOnLevel(const CommandLine &line)
                       {"lead", placement.lead}, {"summary", summary}};
         if (c) {
             const QSize size = picture.image.size();
-            o.insert("origin", QJsonArray{c->exactOriginX, c->exactOriginY});
-            o.insert("end", QJsonArray{c->exactEndX, c->exactEndY});
-            o.insert("scale", QJsonArray{(c->exactEndX - c->exactOriginX) / size.width(), (c->exactOriginY - c->exactEndY) / size.height()});
+            o.insert(QLatin1String("origin"), QJsonArray{c->exactOriginX, c->exactOriginY});
+            o.insert(QLatin1String("end"), QJsonArray{c->exactEndX, c->exactEndY});
+            o.insert(QLatin1String("scale"), QJsonArray{(c->exactEndX - c->exactOriginX) / size.width(), (c->exactOriginY - c->exactEndY) / size.height()});
             const CalibrationEntries &e = placement.entries;
-            o.insert("points", QJsonArray{QJsonArray{e.pixel1.x(), e.pixel1.y(), e.world1.x(), e.world1.y()},
+            o.insert(QLatin1String("points"), QJsonArray{QJsonArray{e.pixel1.x(), e.pixel1.y(), e.world1.x(), e.world1.y()},
                                           QJsonArray{e.pixel2.x(), e.pixel2.y(), e.world2.x(), e.world2.y()}});
         }
         return {c ? 0 : 3, QString::fromUtf8(QJsonDocument(o).toJson()), c ? QString() : QStringLiteral("vellamor: %1\n").arg(summary)};
