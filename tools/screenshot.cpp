@@ -1,7 +1,8 @@
 // Puts the Vellamor window on the X display it is given, walks through the
 // sample in examples/ as a user would (drop, hover and F1, hover and F2, the
 // world coordinates, Measure), with the sample level dropped too when it is
-// given, and saves what the X server shows of the window. Run by
+// given, and saves what the X server shows of the window. With "place"
+// after the level, Ctrl+P finds the points instead. Run by
 // scripts/screenshot.sh under Xvfb.
 
 #include "app/vellamor.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -21,8 +23,9 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (app.arguments().size() != 3 && app.arguments().size() != 4) {
-        std::fprintf(stderr, "usage: screenshot SAMPLE.png OUT.png [LEVEL.map]\n");
+    const int given = int(app.arguments().size());
+    if (given < 3 || given > 5 || (given == 5 && app.arguments().at(4) != QLatin1String("place"))) {
+        std::fprintf(stderr, "usage: screenshot SAMPLE.png OUT.png [LEVEL.map [place]]\n");
         return 2;
     }
     Vellamor window;
@@ -33,7 +36,7 @@ int main(int argc, char *argv[])
         return 1;
     window.activateWindow();
     dropFile(&window, app.arguments().at(1));
-    if (app.arguments().size() == 4)
+    if (given >= 4)
         dropFile(&window, app.arguments().at(3));
     // The level window opens over the main one; the shot is of the main one.
     for (QWidget *other : QApplication::topLevelWidgets()) {
@@ -44,6 +47,14 @@ int main(int argc, char *argv[])
         QApplication::processEvents();
 
     const MainForm &f = window.form();
+    if (given == 5) {
+        QTest::keyClick(window.windowHandle(), Qt::Key_P, Qt::ControlModifier);
+        if (!QTest::qWaitFor([&] { return !f.textEdit->toPlainText().isEmpty(); }, 20000))
+            return 1;
+        QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(300, 300)));
+        QTest::qWait(500);
+        return window.screen()->grabWindow(window.winId()).save(app.arguments().at(2)) ? 0 : 1;
+    }
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(120, 90)));
     QTest::keyClick(window.windowHandle(), Qt::Key_F1);
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(520, 390)));
