@@ -917,9 +917,11 @@ void TestWindow::placeAutomatically()
 {
     QTemporaryDir dir;
     Vellamor window;
-    QVERIFY(showActive(window, QSize(1000, 700), writePicture(dir, "plain.png", 640, 480)));
+    QVERIFY(showActive(window, QSize(1000, 700)));
     const MainForm &f = window.form();
-    QVERIFY(!f.placeButton->isEnabled() && dropFile(&window, SOURCE_DIR "/examples/sample-level.map") && f.placeButton->isEnabled());
+    QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map") && !f.placeButton->isEnabled() && dropFile(&window, writePicture(dir, "plain.png", 640, 480)));
+    QVERIFY(f.placeButton->isEnabled() && menuEntry(f.paintWidget, QPoint(20, 20), "Place automatically")->isEnabled());
+    QApplication::activePopupWidget()->close();
     QString told;
     connect(window.findChild<AutoPlacer *>(), &AutoPlacer::finished, &window, [&](const QString &summary) { told = summary; });
     QTest::mouseClick(f.placeButton, Qt::LeftButton);
@@ -953,6 +955,7 @@ void TestWindow::placeAutomatically()
     QTest::mouseClick(f.placeButton, Qt::LeftButton);
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     QTRY_COMPARE_WITH_TIMEOUT(told, "The picture or the level changed while placing: nothing changed.", 60000);
+    QVERIFY(!window.session().openLevel(dir.filePath("gone.map")).isEmpty() && !f.placeButton->isEnabled()); // no level to place in
 }
 
 // The level drawn into a picture that is then placed exactly, as the
