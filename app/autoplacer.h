@@ -22,8 +22,6 @@ public:
     AutoPlacer(Session *session, QWidget *window);
     ~AutoPlacer() override;
 
-    bool searching() const { return worker != nullptr; }
-
 public slots:
     void start();
 
