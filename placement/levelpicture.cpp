@@ -90,7 +90,6 @@ std::optional<LevelPicture> levelPicture(const Footprints &level, int longSide, 
         QPen pen(Qt::black, 1);
         pen.setCosmetic(true);
         painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
         for (const QPolygonF &outline : level.outlines)
             painter.drawPolygon(outline);
         return picture;

@@ -1,5 +1,7 @@
 #include "placement/placement.h"
 
+#include "placement/placementsteps.h"
+
 #include "level/footprints.h"
 
 #include <QImage>
@@ -16,18 +18,10 @@
 
 namespace {
 
-// Edges weaker than this, of 255, are JPEG noise and paper grain; an edge
-// is measured only where it stands this much above them.
-constexpr int edgeFloor = 8;
-constexpr float smallestPeak = 12;
-// The coarse search sees the picture at most this large.
-constexpr int coarseSide = 160;
 // The outline is measured at this many points at most, and searched with
 // fewer, so that a level of many brushes costs no more than a simple one.
 constexpr int maxSamples = 30000;
 constexpr int searchSamples = 4000;
-// How far aside the outline is moved to see what edges everywhere explain.
-constexpr double aside = 5;
 // What a placement needs to be given as sure.
 constexpr double leastEvidence = 0.12;
 constexpr double leastLead = 3;
@@ -36,20 +30,9 @@ constexpr double leastExplained = 0.6;
 
 const double notMeasured = std::numeric_limits<double>::quiet_NaN();
 
-// Full-picture pixels from world units measured from the level's centre:
-// x = a X + b, y = c Y + d. Centred, the fit's equations stay well scaled.
-struct Transform
-{
-    double a, b, c, d;
-    QPointF operator()(const QPointF &w) const { return {a * w.x() + b, c * w.y() + d}; }
-};
+} // namespace
 
-struct Sample
-{
-    QPointF world; // from the level's centre
-    QPointF along; // the edge's direction in the world, of length 1
-    int outline;
-};
+namespace placing {
 
 // The picture's edges: the spread of grey over each 3 x 3 neighbourhood,
 // less the floor. A step between two shades gives a band two pixels wide
@@ -88,7 +71,22 @@ cv::Mat halved(const cv::Mat &m)
     return out;
 }
 
-// The map's value at x, y, pixel corners on whole numbers; -1 off the map.
+std::vector<cv::Mat> edgePyramid(const QImage &picture)
+{
+    std::vector<cv::Mat> maps{edgesOf(picture)};
+    while (std::max(maps.back().cols, maps.back().rows) > coarseSide)
+        maps.push_back(halved(maps.back()));
+    return maps;
+}
+
+int judgingLevel(const std::vector<cv::Mat> &maps)
+{
+    int level = 0;
+    while (std::max(maps[size_t(level)].cols, maps[size_t(level)].rows) > judgingSide)
+        ++level;
+    return level;
+}
+
 template<typename T>
 float valueAt(const cv::Mat &m, double x, double y)
 {
@@ -102,6 +100,9 @@ float valueAt(const cv::Mat &m, double x, double y)
     const T *upper = m.ptr<T>(top) + left, *lower = m.ptr<T>(top + 1) + left;
     return (1 - fy) * ((1 - fx) * upper[0] + fx * upper[1]) + fy * ((1 - fx) * lower[0] + fx * lower[1]);
 }
+
+template float valueAt<uchar>(const cv::Mat &m, double x, double y);
+template float valueAt<float>(const cv::Mat &m, double x, double y);
 
 // How far along the normal n from p the centre of the nearest edge lies,
 // if one peaks within reach and its band ends inside the window.
@@ -143,8 +144,7 @@ double offsetToEdge(const cv::Mat &m, const QPointF &p, const QPointF &n, int re
 
 // Points along every edge of the level's outlines, about spacing pixels
 // apart at pixelsPerUnit, clear of the corners, where two edges' bands meet.
-std::vector<Sample> samplesOf(const Footprints &level, const QPointF &centre, double pixelsPerUnit, double spacing,
-                              int most = maxSamples)
+std::vector<Sample> samplesOf(const Footprints &level, const QPointF &centre, double pixelsPerUnit, double spacing, int most)
 {
     double length = 0;
     for (const QPolygonF &outline : level.outlines)
@@ -175,12 +175,12 @@ QPointF normalAt(const Transform &t, const Sample &s)
 }
 
 // One step of the fit: moves the transform so that the outline lies on the
-// edges measured within reach of it, both axes scaled alike when tied. The
-// map's pixels are unit full pixels wide.
-bool refine(Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int reach, bool tied)
+// edges measured within reach of it, each axis scaled on its own. The map's
+// pixels are unit full pixels wide.
+bool refine(Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int reach)
 {
-    cv::Matx44d normal = cv::Matx44d::zeros();
-    cv::Vec4d right(0, 0, 0, 0);
+    cv::Matx44d normal; // OpenCV's small matrices start at zero
+    cv::Vec4d right;
     int used = 0;
     for (const Sample &s : samples) {
         const QPointF p = t(s.world), n = normalAt(t, s);
@@ -189,23 +189,17 @@ bool refine(Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, 
             continue;
         const double weight = std::pow(1 - std::pow(offset / (reach + 1), 2), 2);
         const double target = n.x() * p.x() + n.y() * p.y() + offset * unit;
-        const cv::Vec4d row = tied ? cv::Vec4d(n.x() * s.world.x() - n.y() * s.world.y(), n.x(), n.y(), 0)
-                                   : cv::Vec4d(n.x() * s.world.x(), n.x(), n.y() * s.world.y(), n.y());
+        const cv::Vec4d row(n.x() * s.world.x(), n.x(), n.y() * s.world.y(), n.y());
         normal += weight * row * row.t();
         right += weight * target * row;
         ++used;
     }
     if (used < 12)
         return false;
-    if (tied) {
-        normal(3, 3) = 1;
-        right[3] = 0;
-    }
     cv::Vec4d solved;
     if (!cv::solve(normal, right, solved, cv::DECOMP_SVD) || !std::isfinite(solved[0]))
         return false;
-    const Transform moved = tied ? Transform{solved[0], solved[1], -solved[0], solved[2]}
-                                 : Transform{solved[0], solved[1], solved[2], solved[3]};
+    const Transform moved{solved[0], solved[1], solved[2], solved[3]};
     if (moved.a <= 0 || moved.c >= 0 || moved.a > -4 * moved.c || -moved.c > 4 * moved.a)
         return false;
     t = moved;
@@ -269,16 +263,6 @@ void search(Transform &t, const std::vector<Sample> &samples, const cv::Mat &dis
     }
 }
 
-struct Evidence
-{
-    double share = 0;
-    std::vector<int> seen, hits; // of each outline's samples on the picture
-    // The share of the picture's edges that lie on the level's outline, and
-    // the share that would a few pixels off it.
-    double explained = 0;
-    double explainedAside = 0;
-    double strength() const { return explained - explainedAside; }
-};
 
 // How much of the picture's edges the level's outline explains, seen on a
 // map unit full pixels a pixel: each edge pixel within a pixel and a half
@@ -299,7 +283,7 @@ void explain(Evidence &e, const Transform &t, const Footprints &level, const QPo
     }
     cv::Mat distances;
     cv::distanceTransform(drawn == 0, distances, cv::DIST_L2, cv::DIST_MASK_PRECISE);
-    const int off = int(aside);
+    const int off = aside;
     long long edges = 0, on = 0, onAside = 0;
     for (int y = off; y < m.rows - off; ++y) {
         const uchar *row = m.ptr(y);
@@ -342,11 +326,6 @@ Evidence evidenceOf(const Transform &t, const std::vector<Sample> &samples, cons
     return e;
 }
 
-struct Candidate
-{
-    double score;
-    Transform t;
-};
 
 // How far apart two placements put the picture's corners, in pixels.
 double cornerGap(const Transform &p, const Transform &q, const QSize &size)
@@ -527,7 +506,14 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
     return std::nullopt;
 }
 
-} // namespace
+bool sureEnough(double strength, double lead, double share, double explained, bool settled)
+{
+    return strength >= leastEvidence && lead >= leastLead && share >= leastShare && explained >= leastExplained && settled;
+}
+
+} // namespace placing
+
+using namespace placing;
 
 std::optional<Placement> place(const QImage &picture, const Footprints &level, const std::function<bool(int)> &progress)
 {
@@ -539,13 +525,9 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         return placement;
     const QPointF centre = extent.center();
 
-    std::vector<cv::Mat> maps{edgesOf(picture)};
-    while (std::max(maps.back().cols, maps.back().rows) > coarseSide)
-        maps.push_back(halved(maps.back()));
+    const std::vector<cv::Mat> maps = edgePyramid(picture);
     const int coarse = int(maps.size()) - 1;
-    int judging = 0;
-    while (std::max(maps[size_t(judging)].cols, maps[size_t(judging)].rows) > 1024)
-        ++judging;
+    const int judging = judgingLevel(maps);
     const auto unitOf = [](int level) { return double(1 << level); };
 
     bool stopped = false;
@@ -597,7 +579,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         }
         const std::vector<Sample> samples = samplesFor(t.a, maxSamples, floors);
         for (const int reach : {3, 2, 2, 2})
-            refine(t, samples, maps.front(), 1, reach, false);
+            refine(t, samples, maps.front(), 1, reach);
         judged.push_back({t, evidenceOf(t, samplesFor(t.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()))});
         explain(judged.back().evidence, t, level, centre, maps[size_t(judging)], unitOf(judging));
     }
@@ -625,8 +607,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     placement.b = best.b - best.a * centre.x();
     placement.c = best.c;
     placement.d = best.d - best.c * centre.y();
-    if (evidence.strength() < leastEvidence || placement.lead < leastLead || evidence.share < leastShare
-        || evidence.explained < leastExplained || !settled)
+    if (!sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled))
         return placement;
     if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence)) {
         placement.entries = *entries;

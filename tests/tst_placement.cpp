@@ -2,11 +2,16 @@
 #include "level/levelfile.h"
 #include "placement/levelpicture.h"
 #include "placement/placement.h"
+#include "placement/placementsteps.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTest>
+
+#include <opencv2/core.hpp>
+
+#include <cmath>
 
 namespace {
 
@@ -25,6 +30,39 @@ Footprints sampleLevel()
     return footprints(readLevel(SOURCE_DIR "/examples/sample-level.map").level);
 }
 
+cv::Mat mapOf(int rows, const QList<int> &values, int type = CV_8UC1)
+{
+    cv::Mat m(rows, int(values.size()) / rows, CV_32S, const_cast<int *>(values.data()));
+    cv::Mat out;
+    m.convertTo(out, type);
+    return out;
+}
+
+QList<int> valuesOf(const cv::Mat &m)
+{
+    cv::Mat ints;
+    m.convertTo(ints, CV_32S);
+    return QList<int>(ints.begin<int>(), ints.end<int>());
+}
+
+// The level's outlines drawn as a picture of the given size would show
+// them, placed by t from the level's centre.
+QImage outlinePicture(const Footprints &level, const placing::Transform &t, const QSize &size)
+{
+    QRectF extent;
+    for (const QPolygonF &outline : level.outlines)
+        extent = extent.united(outline.boundingRect());
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setTransform(QTransform(t.a, 0, 0, t.c, t.b - t.a * extent.center().x(), t.d - t.c * extent.center().y()));
+    for (const QPolygonF &outline : level.outlines)
+        painter.drawPolygon(outline);
+    return picture;
+}
+
 // How a test picture is changed from the level's own picture.
 enum Change { Unchanged, Stretched, Framed, Cropped, Compressed, Blank, Noise, Turned, Mirrored };
 
@@ -41,6 +79,26 @@ private slots:
     void placePictures();
     void placeTheSketch();
     void stopPlacing();
+    void edges_data();
+    void edges();
+    void halving_data();
+    void halving();
+    void pyramid_data();
+    void pyramid();
+    void valueAt_data();
+    void valueAt();
+    void offsetToEdge_data();
+    void offsetToEdge();
+    void samples_data();
+    void samples();
+    void fitOutline_data();
+    void fitOutline();
+    void explainedAside();
+    void corners_data();
+    void corners();
+    void sureEnough_data();
+    void sureEnough();
+    void coarseSearch();
 };
 
 void TestPlacement::levelPictures_data()
@@ -53,6 +111,7 @@ void TestPlacement::levelPictures_data()
     QTest::newRow("1 unit a pixel with the margin") << wide << 0 << QSize(1032, 532) << QRectF(QPointF(-16, 516), QPointF(1016, -16));
     QTest::newRow("a tall level") << QList<QRectF>{QRectF(-50, -900, 100, 1000)} << 0 << QSize(132, 1032) << QRectF(QPointF(-66, 116), QPointF(66, -916));
     QTest::newRow("2 units a pixel for 600") << wide << 600 << QSize(600, 282) << QRectF(QPointF(-32, 532), QPointF(1168, -32));
+    QTest::newRow("exactly 2 units a pixel") << wide << 532 << QSize(532, 282) << QRectF(QPointF(-32, 532), QPointF(1032, -32));
     QTest::newRow("capped at 4096") << QList<QRectF>{QRectF(0, 0, 10000, 100)} << 0 << QSize(4096, 66) << QRectF(QPointF(-48, 148), QPointF(12240, -50));
     QTest::newRow("3 pixels a unit for a small level") << QList<QRectF>{QRectF(0.5, 0, 9, 5)} << 64 << QSize(64, 47)
             << QRectF(QPointF(-16 / 3.0, 5 + 16 / 3.0), QPointF(-16 / 3.0 + 64 / 3.0, 5 + 16 / 3.0 - 47 / 3.0));
@@ -208,6 +267,336 @@ void TestPlacement::stopPlacing()
     QList<int> seen;
     QVERIFY(place(image, sampleLevel(), [&](int percent) { seen << percent; return true; }));
     QVERIFY(seen.size() > 10 && std::is_sorted(seen.begin(), seen.end()) && seen.front() >= 0 && seen.back() <= 100);
+}
+
+void TestPlacement::edges_data()
+{
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<int>("left"); // grey left of column 10, and right of it
+    QTest::addColumn<int>("right");
+    QTest::addColumn<QList<int>>("profile"); // the edges along a row, columns 7 to 12
+    QTest::newRow("a black line on white") << false << 255 << 255 << QList<int>{0, 0, 247, 247, 247, 0};
+    QTest::newRow("the same line on a transparent picture") << true << 255 << 255 << QList<int>{0, 0, 247, 247, 247, 0};
+    QTest::newRow("a step of 20 greys") << false << 100 << 120 << QList<int>{0, 0, 12, 12, 0, 0};
+    QTest::newRow("a step of 8 greys is grain") << false << 100 << 108 << QList<int>{0, 0, 0, 0, 0, 0};
+}
+
+// Edges are the spread of grey around each pixel, less the grain; a
+// transparent picture is seen on white.
+void TestPlacement::edges()
+{
+    QFETCH(bool, transparent);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    QFETCH(QList<int>, profile);
+    QImage picture(20, 5, transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    picture.fill(transparent ? Qt::transparent : QColor(left, left, left));
+    QPainter painter(&picture);
+    painter.fillRect(10, 0, 10, 5, transparent ? Qt::transparent : QColor(right, right, right));
+    if (left == right)
+        painter.fillRect(10, 0, 1, 5, Qt::black);
+    painter.end();
+    QCOMPARE(valuesOf(placing::edgesOf(picture).row(2)).mid(7, 6), profile);
+}
+
+void TestPlacement::halving_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("map");
+    QTest::addColumn<QList<int>>("halved"); // in rows of (columns + 1) / 2
+    QTest::newRow("four to one, the strongest") << 2 << QList<int>{1, 9, 3, 4} << QList<int>{9};
+    QTest::newRow("the strongest at the bottom left") << 2 << QList<int>{1, 2, 7, 4} << QList<int>{7};
+    QTest::newRow("one pixel") << 1 << QList<int>{5} << QList<int>{5};
+    QTest::newRow("an odd column is kept") << 2 << QList<int>{1, 2, 3, 4, 5, 6} << QList<int>{5, 6};
+    QTest::newRow("an odd row is kept") << 3 << QList<int>{1, 2, 3, 4, 5, 6} << QList<int>{4, 6};
+    QTest::newRow("the bottom right quarter") << 4 << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7} << QList<int>{0, 0, 0, 7};
+}
+
+void TestPlacement::halving()
+{
+    QFETCH(int, rows);
+    QFETCH(QList<int>, map);
+    QFETCH(QList<int>, halved);
+    QCOMPARE(valuesOf(placing::halved(mapOf(rows, map))), halved);
+}
+
+void TestPlacement::pyramid_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QList<QSize>>("maps");
+    QTest::addColumn<int>("judging");
+    QTest::newRow("small enough for the coarse search") << QSize(160, 100) << QList<QSize>{{160, 100}} << 0;
+    QTest::newRow("a pixel wider") << QSize(161, 50) << QList<QSize>{{161, 50}, {81, 25}} << 0;
+    QTest::newRow("tall") << QSize(90, 321) << QList<QSize>{{90, 321}, {45, 161}, {23, 81}} << 0;
+    QTest::newRow("judged at full size up to 1024") << QSize(1024, 10) << QList<QSize>{{1024, 10}, {512, 5}, {256, 3}, {128, 2}} << 0;
+    QTest::newRow("judged halved above") << QSize(1025, 10) << QList<QSize>{{1025, 10}, {513, 5}, {257, 3}, {129, 2}} << 1;
+    QTest::newRow("judged halved twice") << QSize(3000, 4) << QList<QSize>{{3000, 4}, {1500, 2}, {750, 1}, {375, 1}, {188, 1}, {94, 1}} << 2;
+}
+
+void TestPlacement::pyramid()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QList<QSize>, maps);
+    QFETCH(int, judging);
+    QImage image(picture, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const std::vector<cv::Mat> pyramid = placing::edgePyramid(image);
+    QList<QSize> sizes;
+    for (const cv::Mat &m : pyramid)
+        sizes << QSize(m.cols, m.rows);
+    QCOMPARE(sizes, maps);
+    QCOMPARE(placing::judgingLevel(pyramid), judging);
+}
+
+void TestPlacement::valueAt_data()
+{
+    QTest::addColumn<QPointF>("at");
+    QTest::addColumn<double>("value"); // -1: off the map
+    QTest::newRow("the first pixel's centre") << QPointF(0.5, 0.5) << 0.0;
+    QTest::newRow("the next pixel's centre") << QPointF(1.5, 0.5) << 10.0;
+    QTest::newRow("the pixel below") << QPointF(0.5, 1.5) << 30.0;
+    QTest::newRow("halfway across") << QPointF(1, 0.5) << 5.0;
+    QTest::newRow("halfway down") << QPointF(0.5, 1) << 15.0;
+    QTest::newRow("among four") << QPointF(1, 1) << 20.0;
+    QTest::newRow("near the last centre") << QPointF(2.4, 2.4) << 76.0;
+    QTest::newRow("the last centre") << QPointF(2.5, 2.5) << -1.0;
+    QTest::newRow("left of the first centre") << QPointF(0.4, 1) << -1.0;
+    QTest::newRow("above the first centre") << QPointF(1, 0.4) << -1.0;
+    QTest::newRow("right of the last centre") << QPointF(2.6, 1) << -1.0;
+    QTest::newRow("below the last centre") << QPointF(1, 2.6) << -1.0;
+    QTest::newRow("not a number") << QPointF(std::nan(""), 1) << -1.0;
+}
+
+// Both kinds of map are read between pixel centres.
+void TestPlacement::valueAt()
+{
+    QFETCH(QPointF, at);
+    QFETCH(double, value);
+    const QList<int> grid{0, 10, 20, 30, 40, 50, 60, 70, 80};
+    QCOMPARE(placing::valueAt<uchar>(mapOf(3, grid), at.x(), at.y()), float(value));
+    QCOMPARE(placing::valueAt<float>(mapOf(3, grid, CV_32F), at.x(), at.y()), float(value));
+}
+
+void TestPlacement::offsetToEdge_data()
+{
+    QTest::addColumn<QList<int>>("profile"); // offsets -6 to 12 from the point measured from
+    QTest::addColumn<int>("reach");
+    QTest::addColumn<double>("offset"); // NaN: none
+    QTest::addColumn<double>("back"); // looking the other way
+    const double none = std::nan("");
+    //                                                                       0
+    QTest::newRow("a line two ahead") << QList<int>{0, 0, 0, 0, 0, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 2.0 << -2.0;
+    QTest::newRow("a step's band") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 90, 90, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 2.5 << -2.5;
+    QTest::newRow("an uneven band") << QList<int>{0, 0, 0, 0, 0, 0, 30, 90, 60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 210 / 180.0 << -210 / 180.0;
+    QTest::newRow("a line two behind") << QList<int>{0, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << -2.0 << 2.0;
+    QTest::newRow("the nearer of two") << QList<int>{0, 0, 50, 90, 50, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 2.0 << -2.0;
+    QTest::newRow("two as near: the one behind") << QList<int>{0, 0, 0, 50, 90, 50, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << -2.0 << -2.0;
+    QTest::newRow("on the edge") << QList<int>{0, 0, 0, 0, 0, 30, 90, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 0 << 0.0 << 0.0;
+    QTest::newRow("just strong enough") << QList<int>{0, 0, 0, 0, 0, 0, 0, 5, 12, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 2.0 << -2.0;
+    QTest::newRow("too faint") << QList<int>{0, 0, 0, 0, 0, 0, 0, 5, 11, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << none << none;
+    QTest::newRow("just within reach") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 3.0 << -3.0;
+    QTest::newRow("beyond reach") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0} << 3 << none << none;
+    QTest::newRow("within a longer reach") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0} << 4 << 4.0 << -4.0;
+    QTest::newRow("a band running out of sight") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 90, 80, 70, 60, 50, 40, 30, 20, 10, 5, 0} << 3 << none << none;
+    QTest::newRow("a band ending at the last pixel seen") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 90, 80, 70, 60, 50, 40, 30, 0, 0, 0, 0} << 3 << 1820 / 420.0 << -1820 / 420.0;
+}
+
+// The centre of the nearest edge's band, along the normal, seen within the
+// reach and a few pixels more.
+void TestPlacement::offsetToEdge()
+{
+    QFETCH(QList<int>, profile);
+    QFETCH(int, reach);
+    QFETCH(double, offset);
+    QFETCH(double, back);
+    const cv::Mat m = cv::repeat(mapOf(1, QList<int>(14, 0) + profile + QList<int>(8, 0)), 3, 1);
+    for (const int way : {1, -1}) {
+        const double expected = way == 1 ? offset : back;
+        const double found = placing::offsetToEdge(m, QPointF(20.5, 1.5), QPointF(way, 0), reach);
+        QVERIFY2(std::isnan(expected) ? std::isnan(found) : std::abs(found - expected) < 1e-9, qPrintable(QString::number(found)));
+    }
+}
+
+void TestPlacement::samples_data()
+{
+    QTest::addColumn<double>("pixelsPerUnit");
+    QTest::addColumn<double>("spacing");
+    QTest::addColumn<int>("most");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QPointF>("first"); // from the level's centre
+    QTest::newRow("one each 10 pixels, from the middle") << 1.0 << 10.0 << 1000 << 80 << QPointF(-145, -50);
+    QTest::newRow("two pixels a unit") << 2.0 << 10.0 << 1000 << 160 << QPointF(-147.5, -50);
+    QTest::newRow("at most 30: spread wider") << 1.0 << 1.5 << 30 << 32 << QPointF(-140, -50);
+    QTest::newRow("edges 4 pixels long") << 0.04 << 1.5 << 1000 << 8 << QPointF(-100, -50);
+    QTest::newRow("edges under 4 pixels long") << 0.039 << 1.5 << 1000 << 0 << QPointF();
+}
+
+// Samples lie along every edge of every outline, evenly, clear of the
+// corners by a pixel and a half.
+void TestPlacement::samples()
+{
+    QFETCH(double, pixelsPerUnit);
+    QFETCH(double, spacing);
+    QFETCH(int, most);
+    QFETCH(int, count);
+    QFETCH(QPointF, first);
+    const Footprints level = boxes({QRectF(0, 0, 100, 100), QRectF(200, 0, 100, 100)});
+    const std::vector<placing::Sample> samples = placing::samplesOf(level, QPointF(150, 50), pixelsPerUnit, spacing, most);
+    QCOMPARE(int(samples.size()), count);
+    if (count == 0)
+        return;
+    QCOMPARE(QList<QPointF>({samples.front().world, samples.front().along, samples.back().along}), QList<QPointF>({first, QPointF(1, 0), QPointF(0, -1)}));
+    QVERIFY(samples.front().outline == 0 && samples.back().outline == 1);
+    if (count > 8) // evenly along the first edge
+        QCOMPARE(samples[1].world - samples[0].world, QPointF(std::max(spacing, 800 * pixelsPerUnit / most) / pixelsPerUnit, 0));
+}
+
+void TestPlacement::fitOutline_data()
+{
+    QTest::addColumn<QPointF>("scale"); // pixels a unit across and down
+    QTest::addColumn<QPointF>("off"); // where the fit starts, pixels from the truth
+    QTest::addColumn<double>("grown"); // and how much larger
+    QTest::addColumn<int>("search"); // 0: fitted; searched on a map halved this often, 2: with the axes tied
+    QTest::addColumn<bool>("fitted");
+    QTest::newRow("a pixel and a half off") << QPointF(1, 1) << QPointF(1.5, -1.2) << 1.0 << 0 << true;
+    QTest::newRow("1 % too small") << QPointF(1, 1) << QPointF(0, 0) << 0.99 << 0 << true;
+    QTest::newRow("axes scaled apart") << QPointF(1.3, 0.9) << QPointF(0.5, 1) << 1.005 << 0 << true;
+    QTest::newRow("almost 4 to 1") << QPointF(3.8, 1) << QPointF(0, 0) << 1.0 << 0 << true;
+    QTest::newRow("more than 4 to 1") << QPointF(4.2, 1) << QPointF(0, 0) << 1.0 << 0 << false;
+    QTest::newRow("more than 1 to 4") << QPointF(0.5, 2.2) << QPointF(0, 0) << 1.0 << 0 << false;
+    QTest::newRow("nothing to fit to") << QPointF(1, 1) << QPointF(6, 6) << 1.0 << 0 << false;
+    QTest::newRow("searched from 3 pixels off") << QPointF(1.6, 1.6) << QPointF(3, -2) << 1.0 << 2 << true;
+    QTest::newRow("searched, the axes on their own") << QPointF(1.6, 1.6) << QPointF(-3, 2) << 1.0 << 1 << true;
+    QTest::newRow("searched from 4 % too large") << QPointF(1.6, 1.6) << QPointF(0, 0) << 1.04 << 2 << true;
+    QTest::newRow("searched from 4 % too small, the axes on their own") << QPointF(1.6, 1.6) << QPointF(0, 0) << 0.96 << 1 << true;
+    QTest::newRow("searched on a map halved") << QPointF(1.6, 1.6) << QPointF(5, 3) << 1.02 << 3 << true;
+}
+
+// Fitted to the edges it sees, the outline comes to lie on them to a small
+// part of a pixel, and a fit to an implausible shape is refused; slid and
+// stretched while its distance to the edges falls, it comes to lie within a
+// step of them.
+void TestPlacement::fitOutline()
+{
+    QFETCH(QPointF, scale);
+    QFETCH(QPointF, off);
+    QFETCH(double, grown);
+    QFETCH(int, search);
+    QFETCH(bool, fitted);
+    const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(30, 20, 40, 70), QRectF(-50, -40, 30, 30)});
+    const QSize size(int(150 * scale.x()) + 60, int(130 * scale.y()) + 60);
+    const placing::Transform truth{scale.x(), size.width() / 2.0, -scale.y(), size.height() / 2.0};
+    const int unit = search == 3 ? 2 : 1;
+    cv::Mat edges = placing::edgesOf(outlinePicture(level, truth, size));
+    if (unit == 2)
+        edges = placing::halved(edges);
+    const std::vector<placing::Sample> samples = placing::samplesOf(level, QPointF(25, 25), scale.x() / unit, 1.5, 30000);
+    placing::Transform t{truth.a * grown, truth.b + off.x(), truth.c * grown, truth.d + off.y()};
+    bool moved = true;
+    if (search > 0) {
+        const cv::Mat distances = placing::distancesOf(edges);
+        const double before = placing::chamfer(t, samples, distances, unit);
+        placing::search(t, samples, distances, unit, 75 * t.a, search > 1);
+        moved = placing::chamfer(t, samples, distances, unit) < before / 4;
+    }
+    for (const int reach : {3, 2, 2, 2})
+        moved = (search > 0 || placing::refine(t, samples, edges, 1, reach)) && moved;
+    QCOMPARE(moved, fitted);
+    const double gap = placing::cornerGap(truth, t, size);
+    QVERIFY2(!fitted || gap < (search > 0 ? 1.5 * unit : 0.02), qPrintable(QString::number(gap)));
+}
+
+// A picture of the outline moved aside is explained aside as much one way
+// as the other, and far less than on the truth.
+void TestPlacement::explainedAside()
+{
+    const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(30, 20, 40, 70)});
+    const placing::Transform truth{1.5, 200, -1.5, 150};
+    QList<placing::Evidence> found;
+    for (const QPointF off : {QPointF(0, 0), QPointF(5, 0), QPointF(-5, 0), QPointF(0, 5), QPointF(0, -5)}) {
+        const cv::Mat edges = placing::edgesOf(outlinePicture(level, {truth.a, truth.b + off.x(), truth.c, truth.d + off.y()}, QSize(400, 300)));
+        found << placing::evidenceOf(truth, placing::samplesOf(level, QPointF(50, 45), truth.a, 1.5, 30000), edges, 1, 2);
+        placing::explain(found.back(), truth, level, QPointF(50, 45), edges, 1);
+        QVERIFY(off.isNull() ? found.back().explained > 0.8 && found.back().share > 0.9 : found.back().explained < 0.6 && found.back().share < 0.6);
+        QVERIFY(found.back().strength() < found.front().strength() / 2 || off.isNull());
+    }
+    for (const int k : {1, 3})
+        QVERIFY(std::abs(found[k].explainedAside - found[k + 1].explainedAside) < 0.02 && std::abs(found[k].explained - found[k + 1].explained) < 0.02);
+}
+
+void TestPlacement::corners_data()
+{
+    QTest::addColumn<double>("b"); // pixel x = X - 125 + b, y = 80 - Y
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<int>>("evidence"); // of each outline's samples, how many seen and hit
+    QTest::addColumn<QList<int>>("entries"); // pixel 1, pixel 2, world 1, world 2; none: no corners
+    const QList<int> both{25, 20, 275, 80, 0, 60, 250, 0}, first{25, 20, 125, 80, 0, 60, 100, 0};
+    QTest::newRow("the corners furthest apart") << 150.0 << 300 << QList<int>{10, 10, 10, 10} << both;
+    QTest::newRow("an outline seen too little is passed over") << 150.0 << 300 << QList<int>{10, 2, 10, 2} << first;
+    QTest::newRow("an outline mostly missed is passed over") << 150.0 << 300 << QList<int>{10, 10, 10, 4} << first;
+    QTest::newRow("half hit is enough") << 150.0 << 300 << QList<int>{10, 10, 10, 5} << both;
+    QTest::newRow("a corner on the last pixel is passed over") << 150.0 << 276 << QList<int>{10, 10, 10, 10} << QList<int>{25, 20, 225, 80, 0, 60, 200, 0};
+    QTest::newRow("a corner on the last half pixel") << 150.5 << 277 << QList<int>{10, 10, 10, 10} << QList<int>{26, 20, 276, 80, 0, 60, 250, 0};
+    QTest::newRow("a corner on the first half pixel") << 125.5 << 300 << QList<int>{10, 10, 10, 10} << QList<int>{1, 20, 251, 80, 0, 60, 250, 0};
+    QTest::newRow("a corner before it") << 125.4 << 300 << QList<int>{10, 10, 10, 10} << QList<int>{100, 20, 250, 80, 100, 60, 250, 0};
+    QTest::newRow("nothing seen") << 150.0 << 300 << QList<int>{0, 0, 0, 0} << QList<int>();
+}
+
+// Two brush corners of outlines the picture shows, as far apart as it
+// allows, for Measure.
+void TestPlacement::corners()
+{
+    QFETCH(double, b);
+    QFETCH(int, width);
+    QFETCH(QList<int>, evidence);
+    QFETCH(QList<int>, entries);
+    const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(200, 0, 50, 50)});
+    placing::Evidence e;
+    e.seen = {evidence[0], evidence[1]};
+    e.hits = {evidence[2], evidence[3]};
+    const QSize size(width, 100);
+    const std::optional<CalibrationEntries> found = placing::cornersOf(level, {1, b, -1, 50}, QPointF(125, 30), size, e);
+    const QList<int> got = found ? QList<int>{found->pixel1.x(), found->pixel1.y(), found->pixel2.x(), found->pixel2.y(), found->world1.x(), found->world1.y(), found->world2.x(), found->world2.y()} : QList<int>();
+    QCOMPARE(got, entries);
+    QVERIFY(!found || found->picture == size);
+}
+
+void TestPlacement::sureEnough_data()
+{
+    QTest::addColumn<QList<double>>("figures"); // strength, lead, share, explained
+    QTest::addColumn<bool>("settled");
+    QTest::addColumn<bool>("sure");
+    QTest::newRow("every figure just enough") << QList<double>{0.12, 3, 0.15, 0.6} << true << true;
+    QTest::newRow("weak") << QList<double>{0.1199, 3, 0.15, 0.6} << true << false;
+    QTest::newRow("hardly ahead") << QList<double>{0.12, 2.999, 0.15, 0.6} << true << false;
+    QTest::newRow("little of the outline seen") << QList<double>{0.12, 3, 0.1499, 0.6} << true << false;
+    QTest::newRow("little of the picture explained") << QList<double>{0.12, 3, 0.15, 0.5999} << true << false;
+    QTest::newRow("not settled") << QList<double>{0.5, 10, 0.9, 0.9} << false << false;
+}
+
+void TestPlacement::sureEnough()
+{
+    QFETCH(QList<double>, figures);
+    QFETCH(bool, settled);
+    QFETCH(bool, sure);
+    QCOMPARE(placing::sureEnough(figures[0], figures[1], figures[2], figures[3], settled), sure);
+}
+
+// The coarse search finds the level where it lies, and stops when asked.
+void TestPlacement::coarseSearch()
+{
+    const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(30, 20, 40, 70), QRectF(-50, -40, 30, 30)});
+    const placing::Transform truth{1.6, 210, -1.6, 140};
+    std::vector<cv::Mat> maps = placing::edgePyramid(outlinePicture(level, truth, QSize(400, 300)));
+    const QRectF extent(-50, -40, 150, 130);
+    bool stopped = false;
+    QList<int> seen;
+    const std::vector<placing::Candidate> found = placing::coarseSearch(maps.back(), 4, level, extent, [&](int percent) { seen << percent; return true; }, &stopped);
+    QVERIFY(!stopped && found.size() == 10 && seen.size() == 43 && seen.back() == 58);
+    QVERIFY2(placing::cornerGap(truth, found.front().t, QSize(400, 300)) < 8, qPrintable(QString::number(placing::cornerGap(truth, found.front().t, QSize(400, 300)))));
+    for (size_t i = 1; i < found.size(); ++i)
+        QVERIFY(found[i].score <= found[i - 1].score && placing::apart(found.front().t, found[i].t, 4) && found.back().score > 0);
+    QVERIFY(placing::coarseSearch(maps.back(), 4, level, extent, [](int percent) { return percent < 10; }, &stopped).empty() && stopped);
 }
 
 QTEST_MAIN(TestPlacement)

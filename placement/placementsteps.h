@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/calibration.h"
+
+#include <QPointF>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QImage;
+class QRectF;
+class QSize;
+struct Footprints;
+namespace cv {
+class Mat;
+}
+
+// The steps of the search for a picture's placement, each open to a check
+// of its own.
+namespace placing {
+
+// Edges weaker than this, of 255, are JPEG noise and paper grain; an edge
+// is measured only where it stands this much above them.
+constexpr int edgeFloor = 8;
+constexpr float smallestPeak = 12;
+// The coarse search sees the picture at most this large; the placements
+// are judged on it at most this large.
+constexpr int coarseSide = 160;
+constexpr int judgingSide = 1024;
+// How far aside the outline is moved to see what edges everywhere explain.
+constexpr int aside = 5;
+
+// Full-picture pixels from world units measured from the level's centre:
+// x = a X + b, y = c Y + d. Centred, the fit's equations stay well scaled.
+struct Transform
+{
+    double a, b, c, d;
+    QPointF operator()(const QPointF &w) const { return {a * w.x() + b, c * w.y() + d}; }
+};
+
+struct Sample
+{
+    QPointF world; // from the level's centre
+    QPointF along; // the edge's direction in the world, of length 1
+    int outline;
+};
+
+struct Evidence
+{
+    double share = 0;
+    std::vector<int> seen, hits; // of each outline's samples on the picture
+    // The share of the picture's edges that lie on the level's outline, and
+    // the share that would a few pixels off it.
+    double explained = 0;
+    double explainedAside = 0;
+    double strength() const { return explained - explainedAside; }
+};
+
+struct Candidate
+{
+    double score;
+    Transform t;
+};
+
+// The picture's edges, and the same halved until the coarse search's size.
+cv::Mat edgesOf(const QImage &picture);
+cv::Mat halved(const cv::Mat &m);
+std::vector<cv::Mat> edgePyramid(const QImage &picture);
+// The level of the pyramid the placements are judged on.
+int judgingLevel(const std::vector<cv::Mat> &maps);
+// The value of a map of bytes or of floats at x, y, pixel corners on whole
+// numbers; -1 off the map.
+template<typename T>
+float valueAt(const cv::Mat &m, double x, double y);
+// How far along the normal n from p the centre of the nearest edge lies;
+// NaN when none is found within reach.
+double offsetToEdge(const cv::Mat &m, const QPointF &p, const QPointF &n, int reach);
+std::vector<Sample> samplesOf(const Footprints &level, const QPointF &centre, double pixelsPerUnit, double spacing,
+                              int most);
+QPointF normalAt(const Transform &t, const Sample &s);
+bool refine(Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int reach);
+cv::Mat distancesOf(const cv::Mat &m);
+double chamfer(const Transform &t, const std::vector<Sample> &samples, const cv::Mat &distances, double unit);
+void search(Transform &t, const std::vector<Sample> &samples, const cv::Mat &distances, double unit, double radius,
+            bool tied);
+void explain(Evidence &e, const Transform &t, const Footprints &level, const QPointF &centre, const cv::Mat &m,
+             double unit);
+Evidence evidenceOf(const Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int outlines);
+double cornerGap(const Transform &p, const Transform &q, const QSize &size);
+bool apart(const Transform &p, const Transform &q, double unit);
+cv::Mat drawnEdges(const Footprints &level, const QRectF &extent, double scale, bool floors);
+std::vector<Candidate> coarseSearch(const cv::Mat &map, double unit, const Footprints &level, const QRectF &extent,
+                                    const std::function<bool(int)> &progress, bool *stopped);
+std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Transform &t, const QPointF &centre,
+                                            const QSize &size, const Evidence &e);
+// Whether the best placement's figures are enough to give it as sure.
+bool sureEnough(double strength, double lead, double share, double explained, bool settled);
+
+} // namespace placing
