@@ -565,23 +565,24 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         return samples;
     };
     std::vector<Judged> judged;
-    for (size_t i = 0; i < 2 * candidates.size(); ++i) {
-        if (progress && !progress(60 + int(20 * i / candidates.size())))
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (progress && !progress(60 + int(40 * i / candidates.size())))
             return std::nullopt;
-        const bool floors = i % 2 == 1;
-        Transform t = candidates[i / 2].t;
-        for (int k = coarse; k >= 1; --k) {
-            if (distances[size_t(k)].empty())
-                distances[size_t(k)] = distancesOf(maps[size_t(k)]);
-            const std::vector<Sample> samples = samplesFor(t.a / unitOf(k), searchSamples, floors);
-            search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, true);
-            search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, false);
+        for (const bool floors : {false, true}) {
+            Transform t = candidates[i].t;
+            for (int k = coarse; k >= 1; --k) {
+                if (distances[size_t(k)].empty())
+                    distances[size_t(k)] = distancesOf(maps[size_t(k)]);
+                const std::vector<Sample> samples = samplesFor(t.a / unitOf(k), searchSamples, floors);
+                search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, true);
+                search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, false);
+            }
+            const std::vector<Sample> samples = samplesFor(t.a, maxSamples, floors);
+            for (const int reach : {3, 2, 2, 2})
+                refine(t, samples, maps.front(), 1, reach);
+            judged.push_back({t, evidenceOf(t, samplesFor(t.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()))});
+            explain(judged.back().evidence, t, level, centre, maps[size_t(judging)], unitOf(judging));
         }
-        const std::vector<Sample> samples = samplesFor(t.a, maxSamples, floors);
-        for (const int reach : {3, 2, 2, 2})
-            refine(t, samples, maps.front(), 1, reach);
-        judged.push_back({t, evidenceOf(t, samplesFor(t.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()))});
-        explain(judged.back().evidence, t, level, centre, maps[size_t(judging)], unitOf(judging));
     }
     if (judged.empty())
         return placement;

@@ -86,8 +86,7 @@ void TestLevel::dialects_data()
         brushes += "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n"
                    "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) ( ( 0.0078125 0 0 ) ( 0 0.0078125 0 ) ) gothic_floor/floor 0 0 0\n}\n}\n";
     }
-    QTest::newRow("Quake 3 brush primitives: a pillar, a sliver") << "q3.map" << world + brushes + "}\n"
-            << "-80,-32 -32,-80 32,-80 80,-32 80,32 32,80 -32,80 -80,32 | 0,0 64,1 127,2 63,1; marks ; skipped 0";
+    QTest::newRow("Quake 3 brush primitives: a pillar, a sliver") << "q3.map" << world + brushes + "}\n" << "-80,-32 -32,-80 32,-80 80,-32 80,32 32,80 -32,80 -80,32 | 0,0 64,1 127,2 63,1; marks ; skipped 0";
     const QByteArray arch = "( ( ( 0 0 0 0 0 ) ( 0 32 64 0 0 ) ( 0 64 0 0 0 ) ) ( ( 32 0 0 0 0 ) ( 32 32 64 0 0 ) ( 32 64 0 0 0 ) )"
                             " ( ( 64 0 0 0 0 ) ( 64 32 64 0 0 ) ( 64 64 0 0 0 ) ) )\n}\n}\n";
     const QString archOutline = "0,32 0,0 64,0 64,64 0,64";
@@ -100,8 +99,7 @@ void TestLevel::dialects_data()
     QTest::newRow("a wall patch standing upright is a line to its farthest point") << "wall.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
             " ( ( 0 0 0 0 0 ) ( 32 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 0 0 32 0 0 ) ( 32 0 32 0 0 ) ( 96 0 32 0 0 ) )"
             " ( ( -32 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 96,0 64,0 32,0 -32,0 0,0; marks ; skipped 0";
-    QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n"
-            << square + "; marks ; skipped 0";
+    QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n" << square + "; marks ; skipped 0";
     QTest::newRow("an upright patch of two distinct points is a line") << "two.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n( ( ( 0 0 0 0 0 ) ( 64 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 64 0 32 0 0 ) ( 64 0 32 0 0 ) ( 64 0 32 0 0 ) ) ( ( 64 0 64 0 0 ) ( 64 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 64,0; marks ; skipped 0";
     QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
             " ( ( 0 16 0 0 0 ) ( 0 16 32 0 0 ) ( 0 16 64 0 0 ) ) ( ( 32 16 0 0 0 ) ( 32 16 32 0 0 ) ( 32 16 64 0 0 ) )"
@@ -113,30 +111,21 @@ void TestLevel::dialects_data()
     QTest::newRow("a roof, its ridge on the outline") << "roof.map" << world + "{\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n"
             "( 64 0 0 ) ( 0 0 0 ) ( 0 0 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 64 64 0 ) ( 64 64 64 ) w 0 0 0 1 1\n"
             "( 0 0 0 ) ( 0 64 0 ) ( 32 64 32 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 32 0 32 ) w 0 0 0 1 1\n}\n}\n" << square + "; marks ; skipped 0";
-    QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map"
-            << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n"
-               + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n" << square + "; marks ; skipped 0";
-    QTest::newRow("func_door drawn, trigger and tool brushes left out, spawn marked") << "e.map"
-            << world + cube("common/clip") + cube("skies/hellsky") + "}\n{\n\"classname\" \"func_door\"\n" + cube("door1")
-               + "}\n{\n\"classname\" \"trigger_multiple\"\n" + cube("common/trigger")
-               + "}\n{\n\"classname\" \"info_player_start\"\n\"origin\" \"-16 24.5 8\"\n}\n" << square + "; marks -16,24.5; skipped 0";
+    QTest::newRow("every brush entity drawn but triggers, whatever their texture") << "ents.map" << world + "}\n{\n\"classname\" \"rotate_object\"\n" + cube("metal1") + "}\n{\n\"classname\" \"Trigger_Hurt\"\n" + cube("lava") + "}\n{\n\"classname\" \"misc_model\"\n" + cube("TOOLS/TOOLSCLIP") + "}\n" << square + "; marks ; skipped 0";
+    QTest::newRow("func_door drawn, trigger and tool brushes left out, spawn marked") << "e.map" << world + cube("common/clip") + cube("skies/hellsky") + "}\n{\n\"classname\" \"func_door\"\n" + cube("door1") + "}\n{\n\"classname\" \"trigger_multiple\"\n" + cube("common/trigger") + "}\n{\n\"classname\" \"info_player_start\"\n\"origin\" \"-16 24.5 8\"\n}\n" << square + "; marks -16,24.5; skipped 0";
     QTest::newRow("brushes that do not close") << "open.map" << world + "{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n{\n"
             "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 ) w 0 0 0 1 1\n( 64 64 0 ) ( 64 0 0 ) ( 64 0 64 ) w 0 0 0 1 1\n"
             "( 0 0 64 ) ( 0 0 0 ) ( 0 64 0 ) w 0 0 0 1 1\n( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) w 0 0 0 1 1\n}\n" + cube("w").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 )", "( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )")
                + cube("w").replace("( 64 0 64 ) ( 0 0 64 ) ( 0 64 64 )", "( 64 0 0 ) ( 0 0 0 ) ( 0 64 0 )") + "}\n" << "; marks ; skipped 4";
-    QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map"
-            << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n")
-               + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n//"
-            << square + "; marks ; skipped 0";
+    QTest::newRow("CRLF, byte-order mark, comments, quotes, exponents") << "crlf.map" << QByteArray("\xEF\xBB\xBF// made by hand\r\n{\r\n\"classname\" \"worldspawn\" // the world\r\n{\r\n") + cube("\"my texture\"", "0 0 0 1e0 1.0E+0").mid(2).replace("\n", "\r\n").replace("64", "6.4e1") + "}\r\n//" << square + "; marks ; skipped 0";
     QByteArray vmf = "versioninfo\n{\n\t\"editorversion\" \"400\"\n}\nvisgroups\n{\n}\nworld\n{\n\t\"id\" \"1\"\n\t\"classname\" \"worldspawn\"\n\tsolid\n\t{\n";
     QByteArray sides;
     for (const char *plane : {"(64 0 64) (0 0 64) (0 64 64)", "(0 64 0) (0 0 0) (64 0 0)", "(64 64 0) (64 0 0) (64 0 64)",
                               "(0 0 64) (0 0 0) (0 64 0)", "(0 64 64) (0 64 0) (64 64 0)", "(64 0 0) (0 0 0) (0 0 64)"})
         sides += QByteArray("\t\tside\n\t\t{\n\t\t\t\"plane\" \"") + plane + "\"\n\t\t\t\"material\" \"DEV/DEV_MEASUREGENERIC01\"\n"
                "\t\t\tdispinfo\n\t\t\t{\n\t\t\t\tnormals\n\t\t\t\t{\n\t\t\t\t\t\"row0\" \"0 0 1\"\n\t\t\t\t}\n\t\t\t}\n\t\t}\n";
-    QTest::newRow("Source trigger, keys after its class") << "t.vmf"
-            << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
+    QTest::newRow("Source trigger, keys after its class") << "t.vmf" << "entity\n{\n\"classname\" \"trigger_multiple\"\n\"spawnflags\" \"1\"\nsolid\n{\n" + sides + "}\n}\n" << "; marks ; skipped 0";
     vmf += sides + "\t\teditor\n\t\t{\n\t\t\t\"color\" \"0 255 0\"\n\t\t\t\"plane\" \"(32 0 0) (32 64 0) (32 64 64)\"\n\t\t}\n\t}\n}\nentity\n{\n\t\"classname\" \"info_player_terrorist\"\n"
            "\t\"origin\" \"100 -200 8\"\n\t\"material\" \"x\"\n\teditor\n\t{\n\t}\n}\ncameras\n{\n}\ncordons\n{\n}\n";
     QTest::newRow("Source tool brush left out") << "tool.vmf" << "world\n{\nsolid\n{\n" + QByteArray(sides).replace("DEV/DEV_MEASUREGENERIC01", "Tools/ToolsClip") + "}\n}\n" << "; marks ; skipped 0";
@@ -178,8 +167,7 @@ void TestLevel::badInput_data()
     QTest::newRow("a picture") << "i.map" << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "i.map:1:1: expected '{'";
     QTest::newRow("binary garbage") << "l.map" << QByteArray("{\n\"a\" \"b\"\n\x7f" "ELF\x02\x01") << "l.map:3:1: unexpected control character";
     QTest::newRow("blocks a thousand deep, inside a side") << "j.vmf" << "world {\nsolid {\nside {\n" + QByteArray("a {\n").repeated(1000) << "j.vmf:66:1: blocks nested more than 64 deep";
-    QTest::newRow("a plane without its last parenthesis") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0 0) (1 1 1) (2 2 2\"\n}\n}\n}\n")
-            << "k.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
+    QTest::newRow("a plane without its last parenthesis") << "k.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0 0) (1 1 1) (2 2 2\"\n}\n}\n}\n") << "k.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
     // One row for each way a reader turns a file down, with its line and column.
     const QByteArray face = "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) ";
     QTest::newRow("map: a second point without its parenthesis") << "m.map" << world + "( 0 0 0 ) 5" << "m.map:4:11: expected '('";
@@ -213,8 +201,7 @@ void TestLevel::badInput_data()
     QTest::newRow("vmf: a name without a block") << "v.vmf" << QByteArray("world\n\"x\"") << "v.vmf:2:1: expected '{'";
     QTest::newRow("vmf: a key that is no name") << "v.vmf" << QByteArray("world\n{\n\t(") << "v.vmf:3:2: expected a name or '}'";
     QTest::newRow("vmf: a key without its value") << "v.vmf" << QByteArray("world\n{\n\t\"id\" }") << "v.vmf:3:7: expected a value or '{'";
-    QTest::newRow("vmf: a plane's number out of range") << "v.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0 -1e30) (1 1 1) (2 2 2)\"\n}\n}\n}\n")
-            << "v.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
+    QTest::newRow("vmf: a plane's number out of range") << "v.vmf" << QByteArray("world\n{\nsolid\n{\nside\n{\n\"plane\" \"(0 0 -1e30) (1 1 1) (2 2 2)\"\n}\n}\n}\n") << "v.vmf:7:9: expected a plane \"(x y z) (x y z) (x y z)\"";
     QTest::newRow("vmf: a block not closed") << "v.vmf" << QByteArray("world\n{\n\tsolid\n\t{\n}") << "v.vmf:5:2: expected a name or '}' (the file ends)";
     QTest::newRow("a folder") << "folder.map" << QByteArray() << "folder.map: it is a folder";
     QTest::newRow("a pipe") << "pipe.map" << QByteArray() << "pipe.map: not a regular file";
@@ -303,10 +290,8 @@ void TestLevel::summary_data()
     QTest::newRow("one brush, two marks") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + "}\n" + spawn + spawn << "m.map: 1 brush, 2 marks";
     QTest::newRow("only tool brushes") << "{\n\"classname\" \"worldspawn\"\n" + cube("common/clip") + "}\n" << "m.map: 0 brushes, 0 marks; left out: 1 tool brush";
     QTest::newRow("every reason, counted") << "{\n\"classname\" \"worldspawn\"\n" + cube("w") + cube("w") + cube("clip") + cube("sky1") + open
-               + "}\n{\n\"classname\" \"trigger_once\"\n" + cube("w") + "}\n{\n\"classname\" \"trigger_push\"\n" + cube("w") + open + "}\n"
-            << "m.map: 2 brushes, 0 marks; left out: 2 tool brushes, 3 trigger brushes, 1 brush that does not close";
-    QTest::newRow("two that do not close") << "{\n\"classname\" \"worldspawn\"\n" + open + open + "}\n"
-            << "m.map: 0 brushes, 0 marks; left out: 2 brushes that do not close";
+               + "}\n{\n\"classname\" \"trigger_once\"\n" + cube("w") + "}\n{\n\"classname\" \"trigger_push\"\n" + cube("w") + open + "}\n" << "m.map: 2 brushes, 0 marks; left out: 2 tool brushes, 3 trigger brushes, 1 brush that does not close";
+    QTest::newRow("two that do not close") << "{\n\"classname\" \"worldspawn\"\n" + open + open + "}\n" << "m.map: 0 brushes, 0 marks; left out: 2 brushes that do not close";
 }
 
 // The note over the picture says what is drawn and what was left out, and

@@ -77,7 +77,6 @@ private slots:
     void levelPictures();
     void placePictures_data();
     void placePictures();
-    void placeTheSketch();
     void stopPlacing();
     void edges_data();
     void edges();
@@ -94,6 +93,8 @@ private slots:
     void fitOutline_data();
     void fitOutline();
     void explainedAside();
+    void evidence_data();
+    void evidence();
     void corners_data();
     void corners();
     void sureEnough_data();
@@ -244,17 +245,6 @@ void TestPlacement::placePictures()
     const double across = (right - left) / image.width(), down = (top - bottom) / image.height();
     const QList<double> errors{(c->exactOriginX - left) / across, (c->exactOriginY - top) / down, (c->exactEndX - right) / across, (c->exactEndY - bottom) / down};
     QVERIFY2(std::all_of(errors.begin(), errors.end(), [](double e) { return std::abs(e) <= 1; }), qPrintable(QString("%1 %2 %3 %4").arg(errors[0]).arg(errors[1]).arg(errors[2]).arg(errors[3])));
-}
-
-// The sketch the sample level was built from: paper, a grid, thick walls,
-// doors, water and two marks; the level lies exactly on it, 4 units a
-// pixel.
-void TestPlacement::placeTheSketch()
-{
-    const std::optional<Placement> found = place(QImage(SOURCE_DIR "/examples/sample-map.png"), sampleLevel());
-    QVERIFY(found && found->confident);
-    const std::optional<Calibration> c = calibrate(found->entries);
-    QVERIFY(c && std::abs(c->exactOriginX + 1024) <= 1 && std::abs(c->exactOriginY - 768) <= 1 && std::abs(c->exactEndX - 1536) <= 1 && std::abs(c->exactEndY + 1152) <= 1); // to a quarter pixel
 }
 
 // Asked to stop, the search stops at once and gives nothing; left alone,
@@ -524,6 +514,37 @@ void TestPlacement::explainedAside()
         QVERIFY(std::abs(found[k].explainedAside - found[k + 1].explainedAside) < 0.02 && std::abs(found[k].explained - found[k + 1].explained) < 0.02);
 }
 
+void TestPlacement::evidence_data()
+{
+    QTest::addColumn<double>("at"); // the sample's pixel x
+    QTest::addColumn<int>("line"); // the column of a line three wide; none: -9
+    QTest::addColumn<QList<int>>("seenAndHit");
+    QTest::newRow("on a line") << 50.5 << 50 << QList<int>{1, 1};
+    QTest::newRow("a pixel from a line") << 50.5 << 51 << QList<int>{1, 1};
+    QTest::newRow("a pixel the other way") << 50.5 << 49 << QList<int>{1, 1};
+    QTest::newRow("two pixels from a line") << 50.5 << 52 << QList<int>{1, 0};
+    QTest::newRow("no line") << 50.5 << -9 << QList<int>{1, 0};
+    QTest::newRow("too near the left side to measure") << 11.5 << 11 << QList<int>{0, 0};
+    QTest::newRow("just far enough from it") << 12.5 << 12 << QList<int>{1, 1};
+    QTest::newRow("too near the right side") << 88.5 << 88 << QList<int>{0, 0};
+    QTest::newRow("just far enough from it ") << 87.5 << 87 << QList<int>{1, 1};
+}
+
+// A sample of the outline counts as seen well inside the picture, and as
+// hit where an edge lies within a pixel of it.
+void TestPlacement::evidence()
+{
+    QFETCH(double, at);
+    QFETCH(int, line);
+    QFETCH(QList<int>, seenAndHit);
+    cv::Mat m = cv::Mat::zeros(100, 100, CV_8UC1);
+    for (int c = line - 1; line > 0 && c <= line + 1; ++c)
+        m.col(c).setTo(c == line ? 90 : 50);
+    const placing::Evidence e = placing::evidenceOf({1, at, -1, 50.5}, {{QPointF(0, 0), QPointF(0, 1), 0}}, m, 1, 1);
+    QCOMPARE(QList<int>({e.seen[0], e.hits[0]}), seenAndHit);
+    QCOMPARE(e.share, seenAndHit[0] == 0 ? 0.0 : double(seenAndHit[1]));
+}
+
 void TestPlacement::corners_data()
 {
     QTest::addColumn<double>("b"); // pixel x = X - 125 + b, y = 80 - Y
@@ -597,6 +618,9 @@ void TestPlacement::coarseSearch()
     for (size_t i = 1; i < found.size(); ++i)
         QVERIFY(found[i].score <= found[i - 1].score && placing::apart(found.front().t, found[i].t, 4) && found.back().score > 0);
     QVERIFY(placing::coarseSearch(maps.back(), 4, level, extent, [](int percent) { return percent < 10; }, &stopped).empty() && stopped);
+    // A level too thin to draw at the smallest scales is passed over there.
+    const Footprints thin = boxes({QRectF(0, 0, 4000, 8)});
+    QVERIFY(placing::coarseSearch(maps.back(), 4, thin, QRectF(0, 0, 4000, 8), {}, &stopped).empty());
 }
 
 QTEST_MAIN(TestPlacement)

@@ -63,8 +63,7 @@ void TestRules::calibration_data()
     QTest::newRow("first point at pixel 0") << E{{462, 490}, {0, 0}, {66, 180}, {883, 2729}, {4403, 2153}} << "origin = 883 2729 ??\nend = 25523 1161 ??\n";
     QTest::newRow("first point at a negative pixel") << E{{46, 893}, {-24, -28}, {531, 80}, {-2925, -1235}, {922, -1303}} << "origin = -2758 -1252 ??\nend = -2439 -1814 ??\n";
     QTest::newRow("end beyond 32 bits") << wide << "origin = 199950003 1 ??\nend = 2821127859 0 ??\n";
-    QTest::newRow("origin beyond 32 bits, every entry at its limit") << E{{262144, 262144}, {262143, 262143}, {262144, 262144}, {-131072, 131072}, {131072, -131072}}
-            << "origin = -68719345664 68719345664 ??\nend = 131072 -131072 ??\n";
+    QTest::newRow("origin beyond 32 bits, every entry at its limit") << E{{262144, 262144}, {262143, 262143}, {262144, 262144}, {-131072, 131072}, {131072, -131072}} << "origin = -68719345664 68719345664 ??\nend = 131072 -131072 ??\n";
     const QString invalid = "invalid entries.\n";
     QTest::newRow("zero width") << E{{0, 300}, {50, 50}, {350, 250}, {-100, 100}, {500, -300}} << invalid;
     QTest::newRow("zero height") << E{{400, 0}, {50, 50}, {350, 250}, {-100, 100}, {500, -300}} << invalid;
@@ -134,8 +133,7 @@ void TestRules::formats_data()
     QTest::newRow("keys: sample") << "keys" << sample << "" << "\"mapcoordsmins\" \"-1024 768\"\n\"mapcoordsmaxs\" \"1536 -1152\"\n";
     QTest::newRow("keys: end beyond 32 bits") << "keys" << wide << "" << "\"mapcoordsmins\" \"199950003 1\"\n\"mapcoordsmaxs\" \"2821127859 0\"\n";
     QTest::newRow("keys: end below -2^31") << "keys" << tall << "" << "\"mapcoordsmins\" \"0 -199950003\"\n\"mapcoordsmaxs\" \"1 -2821127859\"\n";
-    QTest::newRow("keys: to a millionth, its trailing zero dropped") << "keys" << E{{43, 43}, {0, 0}, {21, 21}, {0, 0}, {10, -10}} << ""
-            << "\"mapcoordsmins\" \"0 0\"\n\"mapcoordsmaxs\" \"20.47619 -20.47619\"\n";
+    QTest::newRow("keys: to a millionth, its trailing zero dropped") << "keys" << E{{43, 43}, {0, 0}, {21, 21}, {0, 0}, {10, -10}} << "" << "\"mapcoordsmins\" \"0 0\"\n\"mapcoordsmaxs\" \"20.47619 -20.47619\"\n";
     QTest::newRow("keys: corners between units") << "keys" << between << "" << "\"mapcoordsmins\" \"-896.5 191.5\"\n\"mapcoordsmaxs\" \"503.5 -1488.5\"\n";
     QTest::newRow("keys: a third of a unit, to a millionth") << "keys" << pixel << "" << "\"mapcoordsmins\" \"0 0\"\n\"mapcoordsmaxs\" \"3.333333 -3.333333\"\n";
     QTest::newRow("overview: corners between units, a tall picture") << "overview" << between << "bg01"
@@ -155,17 +153,12 @@ void TestRules::formats_data()
     QTest::newRow("world file: 200000 x 1 picture") << "world file" << E{{200000, 1}, {0, 0}, {7, 1}, {0, 1}, {3, 0}} << "" << "0.428571\n0\n0\n-1\n0.214286\n0.5\n";
     QTest::newRow("world file: end beyond 32 bits") << "world file" << wide << "" << "19998\n0\n0\n-1\n199960002\n0.5\n";
     // The picture, then the files that exist.
-    QTest::newRow("gdal: sample") << "gdal" << sample << "/maps/sample-map.png"
-            << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/sample-map.png' '/maps/sample-map.tif'";
-    QTest::newRow("gdal: spaces, quotes and non-ASCII letters") << "gdal" << pixel << "/maps/Ost's Übersicht 2.png"
-            << "gdal_translate -a_ullr 0 0 3.333333 -3.333333 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'";
-    QTest::newRow("gdal: never over the picture") << "gdal" << tall << "/maps/map.tif"
-            << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'";
-    QTest::newRow("gdal for the Windows prompt: a drive and non-ASCII letters") << "gdal, Windows" << sample << "C:/Karten/Übersicht 2.png|C:/Karten/Übersicht 2.tif"
-            << "gdal_translate -a_ullr -1024 768 1536 -1152 \"C:\\Karten\\Übersicht 2.png\" \"C:\\Karten\\Übersicht 2-placed.tif\"";
+    QTest::newRow("gdal: sample") << "gdal" << sample << "/maps/sample-map.png" << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/sample-map.png' '/maps/sample-map.tif'";
+    QTest::newRow("gdal: spaces, quotes and non-ASCII letters") << "gdal" << pixel << "/maps/Ost's Übersicht 2.png" << "gdal_translate -a_ullr 0 0 3.333333 -3.333333 '/maps/Ost'\\''s Übersicht 2.png' '/maps/Ost'\\''s Übersicht 2.tif'";
+    QTest::newRow("gdal: never over the picture") << "gdal" << tall << "/maps/map.tif" << "gdal_translate -a_ullr 0 -199950003 1 -2821127859 '/maps/map.tif' '/maps/map-placed.tif'";
+    QTest::newRow("gdal for the Windows prompt: a drive and non-ASCII letters") << "gdal, Windows" << sample << "C:/Karten/Übersicht 2.png|C:/Karten/Übersicht 2.tif" << "gdal_translate -a_ullr -1024 768 1536 -1152 \"C:\\Karten\\Übersicht 2.png\" \"C:\\Karten\\Übersicht 2-placed.tif\"";
     QTest::newRow("suffix: a Windows path") << "suffix" << sample << "D:/maps.v2/de_dust2.JPG" << "jgw";
-    QTest::newRow("gdal: never over an earlier output") << "gdal" << sample << "/maps/m.png|/maps/m.tif|/maps/m-placed.tif|/maps/m-placed-3.tif"
-            << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/m.png' '/maps/m-placed-2.tif'";
+    QTest::newRow("gdal: never over an earlier output") << "gdal" << sample << "/maps/m.png|/maps/m.tif|/maps/m-placed.tif|/maps/m-placed-3.tif" << "gdal_translate -a_ullr -1024 768 1536 -1152 '/maps/m.png' '/maps/m-placed-2.tif'";
     QTest::newRow("overview: characters KeyValues cannot hold") << "overview" << E{{1024, 1024}, {0, 0}, {1000, 1000}, {-4096, 4096}, {-96, 96}}
             << "it's \"quoted\" {a}\\b Ü%2" << "\"it's _quoted_ _a__b Ü%2\"\n{\n\t\"material\"\t\"overviews/it's _quoted_ _a__b Ü%2\"\n"
                                                 "\t\"pos_x\"\t\"-4096\"\n\t\"pos_y\"\t\"4096\"\n\t\"scale\"\t\"4\"\n\t\"rotate\"\t\"0\"\n}\n";
