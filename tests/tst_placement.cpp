@@ -547,27 +547,28 @@ void TestPlacement::evidence()
 
 void TestPlacement::corners_data()
 {
-    QTest::addColumn<double>("b"); // pixel x = X - 125 + b, y = 80 - Y
+    QTest::addColumn<QPointF>("offset"); // pixel x = X - 125 + offset x, y = 30 - Y + offset y
     QTest::addColumn<int>("width");
     QTest::addColumn<QList<int>>("evidence"); // of each outline's samples, how many seen and hit
     QTest::addColumn<QList<int>>("entries"); // pixel 1, pixel 2, world 1, world 2; none: no corners
     const QList<int> both{25, 20, 275, 80, 0, 60, 250, 0}, first{25, 20, 125, 80, 0, 60, 100, 0};
-    QTest::newRow("the corners furthest apart") << 150.0 << 300 << QList<int>{10, 10, 10, 10} << both;
-    QTest::newRow("an outline seen too little is passed over") << 150.0 << 300 << QList<int>{10, 2, 10, 2} << first;
-    QTest::newRow("an outline mostly missed is passed over") << 150.0 << 300 << QList<int>{10, 10, 10, 4} << first;
-    QTest::newRow("half hit is enough") << 150.0 << 300 << QList<int>{10, 10, 10, 5} << both;
-    QTest::newRow("a corner on the last pixel is passed over") << 150.0 << 276 << QList<int>{10, 10, 10, 10} << QList<int>{25, 20, 225, 80, 0, 60, 200, 0};
-    QTest::newRow("a corner on the last half pixel") << 150.5 << 277 << QList<int>{10, 10, 10, 10} << QList<int>{26, 20, 276, 80, 0, 60, 250, 0};
-    QTest::newRow("a corner on the first half pixel") << 125.5 << 300 << QList<int>{10, 10, 10, 10} << QList<int>{1, 20, 251, 80, 0, 60, 250, 0};
-    QTest::newRow("a corner before it") << 125.4 << 300 << QList<int>{10, 10, 10, 10} << QList<int>{100, 20, 250, 80, 100, 60, 250, 0};
-    QTest::newRow("nothing seen") << 150.0 << 300 << QList<int>{0, 0, 0, 0} << QList<int>();
+    QTest::newRow("the corners furthest apart") << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 10} << both;
+    QTest::newRow("an outline seen too little is passed over") << QPointF(150, 50) << 300 << QList<int>{10, 2, 10, 2} << first;
+    QTest::newRow("an outline mostly missed is passed over") << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 4} << first;
+    QTest::newRow("half hit is enough") << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 5} << both;
+    QTest::newRow("a corner on the last pixel is passed over") << QPointF(150, 50) << 276 << QList<int>{10, 10, 10, 10} << QList<int>{25, 20, 225, 80, 0, 60, 200, 0};
+    QTest::newRow("a corner on the last half pixel") << QPointF(150.5, 50) << 277 << QList<int>{10, 10, 10, 10} << QList<int>{26, 20, 276, 80, 0, 60, 250, 0};
+    QTest::newRow("a corner on the first half pixel") << QPointF(125.5, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{1, 20, 251, 80, 0, 60, 250, 0};
+    QTest::newRow("a corner before it") << QPointF(125.4, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{100, 20, 250, 80, 100, 60, 250, 0};
+    QTest::newRow("a corner on the last half pixel row") << QPointF(150, 68.5) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{25, 39, 275, 99, 0, 60, 250, 0};
+    QTest::newRow("nothing seen") << QPointF(150, 50) << 300 << QList<int>{0, 0, 0, 0} << QList<int>();
 }
 
 // Two brush corners of outlines the picture shows, as far apart as it
 // allows, for Measure.
 void TestPlacement::corners()
 {
-    QFETCH(double, b);
+    QFETCH(QPointF, offset);
     QFETCH(int, width);
     QFETCH(QList<int>, evidence);
     QFETCH(QList<int>, entries);
@@ -575,11 +576,10 @@ void TestPlacement::corners()
     placing::Evidence e;
     e.seen = {evidence[0], evidence[1]};
     e.hits = {evidence[2], evidence[3]};
-    const QSize size(width, 100);
-    const std::optional<CalibrationEntries> found = placing::cornersOf(level, {1, b, -1, 50}, QPointF(125, 30), size, e);
+    const std::optional<CalibrationEntries> found = placing::cornersOf(level, {1, offset.x(), -1, offset.y()}, QPointF(125, 30), QSize(width, 100), e);
     const QList<int> got = found ? QList<int>{found->pixel1.x(), found->pixel1.y(), found->pixel2.x(), found->pixel2.y(), found->world1.x(), found->world1.y(), found->world2.x(), found->world2.y()} : QList<int>();
     QCOMPARE(got, entries);
-    QVERIFY(!found || found->picture == size);
+    QVERIFY(!found || found->picture == QSize(width, 100));
 }
 
 void TestPlacement::sureEnough_data()
