@@ -477,9 +477,7 @@ void TestPlacement::fitOutline()
     const QSize size(int(150 * scale.x()) + 60, int(130 * scale.y()) + 60);
     const placing::Transform truth{scale.x(), size.width() / 2.0, -scale.y(), size.height() / 2.0};
     const int unit = search == 3 ? 2 : 1;
-    cv::Mat edges = placing::edgesOf(outlinePicture(level, truth, size));
-    if (unit == 2)
-        edges = placing::halved(edges);
+    const cv::Mat full = placing::edgesOf(outlinePicture(level, truth, size)), edges = unit == 2 ? placing::halved(full) : full;
     const std::vector<placing::Sample> samples = placing::samplesOf(level, QPointF(25, 25), scale.x() / unit, 1.5, 30000);
     placing::Transform t{truth.a * grown, truth.b + off.x(), truth.c * grown, truth.d + off.y()};
     bool moved = true;
@@ -573,9 +571,7 @@ void TestPlacement::corners()
     QFETCH(QList<int>, evidence);
     QFETCH(QList<int>, entries);
     const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(200, 0, 50, 50)});
-    placing::Evidence e;
-    e.seen = {evidence[0], evidence[1]};
-    e.hits = {evidence[2], evidence[3]};
+    const placing::Evidence e{0, {evidence[0], evidence[1]}, {evidence[2], evidence[3]}};
     const std::optional<CalibrationEntries> found = placing::cornersOf(level, {1, offset.x(), -1, offset.y()}, QPointF(125, 30), QSize(width, 100), e);
     const QList<int> got = found ? QList<int>{found->pixel1.x(), found->pixel1.y(), found->pixel2.x(), found->pixel2.y(), found->world1.x(), found->world1.y(), found->world2.x(), found->world2.y()} : QList<int>();
     QCOMPARE(got, entries);

@@ -419,6 +419,7 @@ void TestWindow::pasteFollowsFocus_data()
     QTest::addColumn<QString>("boxText");
     QTest::newRow("image data, focus on the button") << "measureButton" << "image" << true << "";
     QTest::newRow("image data, focus in a box") << "p1x" << "image" << true << "0";
+    QTest::newRow("image data, focus in the text box") << "textEdit" << "image" << true << "";
     QTest::newRow("text, focus in a box") << "r1x" << "text" << false << "123"; // pasted after the 0
     QTest::newRow("a decimal, focus in a box") << "r1x" << "-17.82" << false << "-18";
     QTest::newRow("a position, focus in a box") << "r2y" << "1024\t-768\t64" << false << "-768";
@@ -1027,9 +1028,11 @@ void TestWindow::levelWindowWays()
     QApplication::setActiveWindow(&window);
     QTest::keyClick(window.windowHandle(), Qt::Key_F5);
     QCOMPARE(raised, 0);
+    view->move(view->pos() + QPoint(40, 30)); // where the user put it, it stays
+    const QPoint moved = view->pos();
     view->close();
     menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
-    QVERIFY(view->isVisible() && raised == 1 && showsCurrent(view));
+    QVERIFY(view->isVisible() && raised == 1 && showsCurrent(view) && view->pos() == moved);
     const MainForm &f = window.form();
     QVERIFY(showsCurrent(view));
     for (const QPoint point : {QPoint(1376, 608), QPoint(1376, -1032)}) // each number beside its point
