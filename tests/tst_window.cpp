@@ -197,7 +197,7 @@ void TestWindow::startState()
     f.pictureGroup->setFont(QFont(f.pictureGroup->font().family(), 5)); // where labels ask for less, the cursor's take it and the rest 18
     QTRY_VERIFY(f.cursorLabel->height() < 18 && f.cursorXLabel->height() < 18 && f.p1Label->height() == 18 && f.wLabel->height() == 18);
     for (const char *name : {"centralWidget", "verticalLayout_2", "horizontalLayout", "verticalLayout", "gridLayout", "gridLayout_2",
-                             "viewArea", "paintWidget", "textEdit", "magnifier", "levelLabel"})
+                             "viewArea", "paintWidget", "textEdit", "magnifier", "levelLabel", "placeButton"})
         QVERIFY2(window.findChild<QObject *>(name), name);
     PaintWidget narrow(nullptr);
     narrow.resize(60, 100);
