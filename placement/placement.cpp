@@ -263,7 +263,6 @@ void search(Transform &t, const std::vector<Sample> &samples, const cv::Mat &dis
     }
 }
 
-
 // How much of the picture's edges the level's outline explains, seen on a
 // map unit full pixels a pixel: each edge pixel within a pixel and a half
 // of an outline, and the same with the outline a few pixels aside, which a
@@ -325,7 +324,6 @@ Evidence evidenceOf(const Transform &t, const std::vector<Sample> &samples, cons
         e.share = double(hits) / seen;
     return e;
 }
-
 
 // How far apart two placements put the picture's corners, in pixels.
 double cornerGap(const Transform &p, const Transform &q, const QSize &size)
