@@ -376,6 +376,7 @@ void TestPlacement::offsetToEdge_data()
     QTest::newRow("a step's band") << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 90, 90, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 2.5 << -2.5;
     QTest::newRow("an uneven band") << QList<int>{0, 0, 0, 0, 0, 0, 30, 90, 60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 210 / 180.0 << -210 / 180.0;
     QTest::newRow("a line two behind") << QList<int>{0, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << -2.0 << 2.0;
+    QTest::newRow("a band, then a rise beyond it") << QList<int>{0, 20, 60, 40, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << -350 / 180.0 << 350 / 180.0;
     QTest::newRow("the nearer of two") << QList<int>{0, 0, 50, 90, 50, 0, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << 2.0 << -2.0;
     QTest::newRow("two as near: the one behind") << QList<int>{0, 0, 0, 50, 90, 50, 0, 50, 90, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 3 << -2.0 << -2.0;
     QTest::newRow("on the edge") << QList<int>{0, 0, 0, 0, 0, 30, 90, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} << 0 << 0.0 << 0.0;
