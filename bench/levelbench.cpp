@@ -74,13 +74,13 @@ int levelWindowChild(const QStringList &paths)
     view.setPicture(decode(paths.value(0)), QPointF(-8192, 8192), QPointF(8192, -8192));
     showAndWait(view);
     view.fit();
-    PaintCounter painted(&view);
+    EventCounter painted(&view, QEvent::Paint);
     const auto untilPainted = [&](const std::function<void()> &step) {
-        const int paints = painted.paints;
+        const int paints = painted.count;
         QElapsedTimer timer;
         timer.start();
         step();
-        while (painted.paints == paints)
+        while (painted.count == paints)
             QCoreApplication::processEvents();
         return elapsedMs(timer);
     };

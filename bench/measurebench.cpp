@@ -12,16 +12,16 @@ void benchMeasure(const QTemporaryDir &dir)
     const QList<int> values = {5, 50, 92, 250, -70, 100, 100, -300};
     for (qsizetype i = 0; i < boxes.size(); ++i)
         boxes[i]->setValue(values[i]);
-    PaintCounter shown(f.textEdit->viewport());
+    EventCounter shown(f.textEdit->viewport(), QEvent::Paint);
     QList<double> times;
     for (int i = 0; i < 1000; ++i) {
         f.textEdit->clear();
         QCoreApplication::processEvents();
-        const int paints = shown.paints;
+        const int paints = shown.count;
         QElapsedTimer timer;
         timer.start();
         QTest::mousePress(f.measureButton, Qt::LeftButton);
-        while (shown.paints == paints)
+        while (shown.count == paints)
             QCoreApplication::processEvents();
         times << elapsedMs(timer);
         QTest::mouseRelease(f.measureButton, Qt::LeftButton);

@@ -68,17 +68,17 @@ int scrollChild(const QStringList &paths)
                           QString::number(window.session().pictureSize().width()) + "²").arg(window.width()).arg(window.height()));
             continue;
         }
-        PaintCounter painted(window.form().paintWidget);
+        EventCounter painted(window.form().paintWidget, QEvent::Paint);
         QList<double> times;
         for (int i = 0; i < 100; ++i) {
             const QPoint step(0, i % 2 ? 120 : -120);
             QWheelEvent wheel(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)), {}, step, Qt::NoButton,
                               Qt::NoModifier, Qt::NoScrollPhase, false);
-            const int paints = painted.paints;
+            const int paints = painted.count;
             QElapsedTimer timer;
             timer.start();
             QCoreApplication::sendEvent(viewport, &wheel);
-            while (painted.paints == paints)
+            while (painted.count == paints)
                 QCoreApplication::processEvents();
             times << elapsedMs(timer);
         }

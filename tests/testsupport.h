@@ -59,37 +59,12 @@ inline QAction *menuEntry(QWidget *widget, QPoint pos, const QString &text)
 }
 
 // Counts the events of one type an object receives.
-class EventSpy : public QObject
+struct EventCounter : QObject
 {
-public:
-    EventSpy(QObject *object, QEvent::Type type, int *count)
-        : type(type)
-        , count(count)
-    {
-        object->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        *count += event->type() == type;
-        return false;
-    }
-
-private:
+    EventCounter(QObject *object, QEvent::Type type) : type(type) { object->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override { count += event->type() == type; return false; }
     QEvent::Type type;
-    int *count;
-};
-
-// Counts the paint events a widget receives.
-class PaintCounter : public EventSpy
-{
-public:
-    explicit PaintCounter(QWidget *widget)
-        : EventSpy(widget, QEvent::Paint, &paints)
-    {
-    }
-    int paints = 0;
+    int count = 0;
 };
 
 // A picture filled with one colour; the format follows the suffix.

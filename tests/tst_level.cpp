@@ -101,6 +101,7 @@ void TestLevel::dialects_data()
             " ( ( -32 0 64 0 0 ) ( 32 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,0 64,0 96,0 64,0 32,0 -32,0 0,0; marks ; skipped 0";
     QTest::newRow("a brush of tool and visible faces drawn") << "mixed.map" << world + cube("common/clip").replace("( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) common/clip", "( 0 64 0 ) ( 0 0 0 ) ( 64 0 0 ) floor") + "}\n" << square + "; marks ; skipped 0";
     QTest::newRow("an upright patch of two distinct points is a line") << "two.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n( ( ( 0 0 0 0 0 ) ( 64 0 0 0 0 ) ( 64 0 0 0 0 ) ) ( ( 64 0 32 0 0 ) ( 64 0 32 0 0 ) ( 64 0 32 0 0 ) ) ( ( 64 0 64 0 0 ) ( 64 0 64 0 0 ) ( 64 0 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 64,0; marks ; skipped 0";
+    QTest::newRow("an upright patch along a diagonal is a line") << "diagonal.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n( ( ( 0 0 0 0 0 ) ( 32 32 0 0 0 ) ( 64 64 0 0 0 ) ) ( ( 0 0 32 0 0 ) ( 32 32 32 0 0 ) ( 64 64 32 0 0 ) ) ( ( 0 0 64 0 0 ) ( 32 32 64 0 0 ) ( 64 64 64 0 0 ) ) )\n}\n}\n}\n" << "0,0 32,32 64,64 32,32 0,0; marks ; skipped 0";
     QTest::newRow("an upright wall patch, its rows along the ground") << "wall2.map" << world + "{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n("
             " ( ( 0 16 0 0 0 ) ( 0 16 32 0 0 ) ( 0 16 64 0 0 ) ) ( ( 32 16 0 0 0 ) ( 32 16 32 0 0 ) ( 32 16 64 0 0 ) )"
             " ( ( 64 16 0 0 0 ) ( 64 16 32 0 0 ) ( 64 16 64 0 0 ) ) )\n}\n}\n}\n" << "0,16 32,16 64,16 32,16; marks ; skipped 0";

@@ -113,6 +113,7 @@ void TestPlacement::levelPictures_data()
     QTest::newRow("a tall level") << QList<QRectF>{QRectF(-50, -900, 100, 1000)} << 0 << QSize(132, 1032) << QRectF(QPointF(-66, 116), QPointF(66, -916));
     QTest::newRow("2 units a pixel for 600") << wide << 600 << QSize(600, 282) << QRectF(QPointF(-32, 532), QPointF(1168, -32));
     QTest::newRow("exactly 2 units a pixel") << wide << 532 << QSize(532, 282) << QRectF(QPointF(-32, 532), QPointF(1032, -32));
+    QTest::newRow("4 units a pixel, a unit past 3") << QList<QRectF>{QRectF(0, 0, 400, 1000)} << 365 << QSize(132, 365) << QRectF(QPointF(-64, 1064), QPointF(464, -396));
     QTest::newRow("capped at 4096") << QList<QRectF>{QRectF(0, 0, 10000, 100)} << 0 << QSize(4096, 66) << QRectF(QPointF(-48, 148), QPointF(12240, -50));
     QTest::newRow("3 pixels a unit for a small level") << QList<QRectF>{QRectF(0.5, 0, 9, 5)} << 64 << QSize(64, 47)
             << QRectF(QPointF(-16 / 3.0, 5 + 16 / 3.0), QPointF(-16 / 3.0 + 64 / 3.0, 5 + 16 / 3.0 - 47 / 3.0));
@@ -617,6 +618,9 @@ void TestPlacement::coarseSearch()
     QVERIFY(!placing::apart(t0, {1.04, 112, -1, 88}, 4) && placing::apart(t0, {1.06, 100, -1, 100}, 4) && placing::apart(t0, {1, 112.5, -1, 100}, 4) && placing::apart(t0, {1, 100, -1, 87.5}, 4));
     // Outlines are drawn smooth, the edges between floors as a mask.
     QVERIFY(cv::countNonZero(placing::drawnEdges(level, extent, 1, true) == 128) == 0 && cv::countNonZero(placing::drawnEdges(level, extent, 1, false) == 128) > 0);
+    // Floors only three shades apart still meet at an edge.
+    const Footprints steps = boxes({QRectF(0, 0, 10, 10), QRectF(10, 3, 10, 10), QRectF(100, 176, 10, 10)});
+    QCOMPARE(placing::drawnEdges(steps, QRectF(0, 0, 110, 186), 1, true).at<uchar>(180, 10), uchar(255));
     // A level too thin to draw at the smallest scales is passed over there.
     const Footprints thin = boxes({QRectF(0, 0, 4000, 8)});
     QVERIFY(placing::coarseSearch(maps.back(), 4, thin, QRectF(0, 0, 4000, 8), {}, &stopped).empty());

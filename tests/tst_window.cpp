@@ -156,7 +156,7 @@ void TestWindow::startState()
     QVERIFY(showActive(window));
     QCOMPARE(window.windowTitle() + ' ' + window.objectName(), QString("Vellamor VellamorClass"));
     const MainForm &f = window.form();
-    QVERIFY(f.paintWidget->minimumSize() == QSize(400, 400) && f.textEdit->toPlainText().isEmpty() && !f.levelLabel->isVisible());
+    QVERIFY(f.paintWidget->minimumSize() == QSize(400, 400) && f.textEdit->toPlainText().isEmpty() && !f.levelLabel->isVisible() && f.placeButton->toolTip() == "Place automatically (Ctrl+P): find where the picture lies in the level");
     QCOMPARE(window.windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)}));
     const QList<std::pair<const char *, const char *>> texts = {
         {"groupBox", "Your Visualization"}, {"groupBox_2", "Quake (radiant)"}, {"cursorLabel", "Cursor"},
@@ -207,16 +207,16 @@ void TestWindow::startState()
     // returns to the event loop; a world point changes nothing. Every digit
     // typed up to the box's limit is kept: world values reach the largest
     // id Tech 3 world, picture points every pixel of a picture that loads.
-    PaintCounter view(f.paintWidget);
+    EventCounter view(f.paintWidget, QEvent::Paint);
     f.p1x->setFocus();
     for (QSpinBox *box : {f.p1x, f.p1y, f.p2x, f.p2y, f.r1x, f.r1y, f.r2x, f.r2y}) {
         QCOMPARE(QApplication::focusWidget(), box);
-        const int limit = box->prefix().isEmpty() ? 131072 : 262144, paints = view.paints;
+        const int limit = box->prefix().isEmpty() ? 131072 : 262144, paints = view.count;
         typeInto(box, QString::number(-limit));
         QCOMPARE(box->value(), -limit);
         box->setValue(limit + 1);
         QCOMPARE(box->value(), limit);
-        QCOMPARE(view.paints > paints, !box->prefix().isEmpty());
+        QCOMPARE(view.count > paints, !box->prefix().isEmpty());
         QTest::keyClick(box, Qt::Key_Tab);
     }
     QCOMPARE(QApplication::focusWidget(), f.measureButton);
@@ -265,10 +265,10 @@ void TestWindow::pointing()
     f.r2y->setFocus();
     QTest::mouseMove(window.windowHandle(), f.paintWidget->mapTo(&window, QPoint(1, 1)));
     QApplication::processEvents();
-    PaintCounter view(f.paintWidget), xLabel(f.cursorXLabel), yLabel(f.cursorYLabel);
+    EventCounter view(f.paintWidget, QEvent::Paint), xLabel(f.cursorXLabel, QEvent::Paint), yLabel(f.cursorYLabel, QEvent::Paint);
     // Through the application's mouse delivery, but without its event loop.
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(f.paintWidget->mapToGlobal(at)), Qt::NoButton, Qt::NoButton, {});
-    QVERIFY(QCoreApplication::sendEvent(f.paintWidget, &move) && xLabel.paints > 0 && yLabel.paints > 0 && view.paints == 0);
+    QVERIFY(QCoreApplication::sendEvent(f.paintWidget, &move) && xLabel.count > 0 && yLabel.count > 0 && view.count == 0);
     QCOMPARE(f.paintWidget->cursor().shape(), QRect(0, 0, 640, 480).contains(at) ? Qt::CrossCursor : Qt::ArrowCursor);
     if (const QKeyCombination combination = QKeyCombination::fromCombined(key); key)
         QTest::keyClick(window.windowHandle(), combination.key(), combination.keyboardModifiers());
@@ -285,7 +285,7 @@ void TestWindow::repaintsAtOnce()
     QVERIFY(showActive(window) && dropFile(&window, writePicture(dir, "first.png", 200, 150)));
     QApplication::processEvents();
     const MainForm &f = window.form();
-    PaintCounter counter(f.paintWidget);
+    EventCounter counter(f.paintWidget, QEvent::Paint);
     setEntries(f, {120, 90, 20, 30});
     // Unscaled at the top-left, gray beyond; the rectangle between points
     // given in reverse still drawn.
@@ -293,8 +293,8 @@ void TestWindow::repaintsAtOnce()
 
     // A second picture of the same size, where the layout has nothing to
     // redo; whatever its name says, shown in its own pixels.
-    const int paints = counter.paints;
-    QVERIFY(dropFile(&window, writePicture(dir, "second@2x.png", 200, 150, QColor(Qt::red))) && counter.paints > paints);
+    const int paints = counter.count;
+    QVERIFY(dropFile(&window, writePicture(dir, "second@2x.png", 200, 150, QColor(Qt::red))) && counter.count > paints);
     QCOMPARE(f.paintWidget->grab().toImage().pixelColor(199, 149), QColor(Qt::red));
     // A see-through picture shows the gray beneath it, not the one before, in the loupe too.
     QImage clear(200, 150, QImage::Format_ARGB32);
@@ -907,6 +907,12 @@ void TestWindow::levelWindow()
     view->resize(view->size() + QSize(40, 30));
     QTRY_COMPARE(view->width(), 840);
     QCOMPARE(view->toWorld(QPointF(100, 0)).x() - view->toWorld(QPointF(0, 0)).x(), span);
+    // F1 with the pointer over the level window says where to point, at the window's bottom left.
+    QCursor::setPos(view->mapToGlobal(QPoint(20, 20)));
+    QTest::keyClick(view->windowHandle(), Qt::Key_F1);
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto tip = std::find_if(tops.begin(), tops.end(), [](QWidget *w) { return w->inherits("QTipLabel") && w->isVisible(); });
+    QVERIFY(tip != tops.end() && QToolTip::text() == "point at the picture in the main window" && view->rect().contains(view->mapFromGlobal((*tip)->pos())));
     view->close();
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-map.png") && window.session().pictureSize().width() == 640);
 }
@@ -1023,16 +1029,15 @@ void TestWindow::levelWindowWays()
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
     // Reading the level again leaves it where it stands; it comes forward
     // when it opens, or when asked for.
-    int raised = 0;
-    EventSpy spy(view, QEvent::ZOrderChange, &raised);
+    EventCounter raised(view, QEvent::ZOrderChange);
     QApplication::setActiveWindow(&window);
     QTest::keyClick(window.windowHandle(), Qt::Key_F5);
-    QCOMPARE(raised, 0);
+    QCOMPARE(raised.count, 0);
     view->move(view->pos() + QPoint(40, 30)); // where the user put it, it stays
     const QPoint moved = view->pos();
     view->close();
     menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->trigger();
-    QVERIFY(view->isVisible() && raised == 1 && showsCurrent(view) && view->pos() == moved);
+    QVERIFY(view->isVisible() && raised.count == 1 && showsCurrent(view) && view->pos() == moved);
     const MainForm &f = window.form();
     for (const QPoint point : {QPoint(1376, 608), QPoint(1376, -1032)}) // each number beside its point
         QVERIFY(pixelsOf(grabbed(view), QRect(view->toWidget(point).toPoint() + QPoint(7, -20), QSize(10, 14)), QColor(255, 60, 60)) > 3);
@@ -1074,7 +1079,7 @@ void TestWindow::levelWindowWays()
     QVERIFY(files && files->isVisible() && files->nameFilters().value(0) == "Levels (*.map *.vmf)");
     files->findChild<QLineEdit *>("fileNameEdit")->setText(small.fileName());
     QMetaObject::invokeMethod(files, "accept");
-    QCOMPARE(raised, 1);
+    QCOMPARE(raised.count, 1);
     QTest::keyClick(view, Qt::Key_Home);
     QCOMPARE(view->toWorld(QPointF(view->width(), view->height()) / 2), QPointF(4032.25, 32));
     // The new level's outlines are drawn, not the last one's, the upright wall's too; its corner off the grid is picked rounded, with a note.
@@ -1105,11 +1110,11 @@ void TestWindow::nothingAlteredSilently()
     for (const auto &[text, shown] : QList<std::pair<QString, QString>>{{"1024, -768, 64", "1024 -768 "}, {"96\t-32", "96 -32 "},
                                                                         {"north of the river, by the old mill tower", "96 -32 Not pasted: \u201cnorth of the river, by the old mill tow\u2026\u201d"},
                                                                         {"south of the river, by the old mill gate", "96 -32 Not pasted: \u201csouth of the river, by the old mill gate\u201d"},
-                                                                        {"300000", "96 -32 300000 lies beyond the boxes' range, -131072 to 131072"}}) {
+                                                                        {"300000.5", "96 -32 300000.5 lies beyond the boxes' range, -131072 to 131072"}}) {
         QGuiApplication::clipboard()->setText(text);
-        f.r2y->setFocus();
+        QTest::keyClick(f.r2y, Qt::Key_End); // pasted after what the box holds
         QTest::keyClick(f.r2y, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->value()).arg(f.r2y->toolTip()).left(shown.size()), shown);
+        QCOMPARE(QString("%1 %2 %3").arg(f.r2x->value()).arg(f.r2y->text(), f.r2y->toolTip()).left(shown.size()), shown);
     }
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
@@ -1192,6 +1197,7 @@ void TestWindow::copyEntries_data()
     QTest::newRow("file, a result") << "file" << valid << "+|+|+|+|+";
     QTest::newRow("pasted, before Measure") << "pasted" << QList<int>() << none;
     QTest::newRow("pasted, a result") << "pasted" << valid << "+|+|+|-a pasted picture has no file|+";
+    QTest::newRow("pasted after a file, a result") << "pasted after a file" << valid << "+|+|+|-a pasted picture has no file|+";
 }
 
 // The "Copy for" entries act only on a result, and say why not when they
@@ -1205,9 +1211,9 @@ void TestWindow::copyEntries()
     Vellamor window;
     QVERIFY(showActive(window, QSize(800, 600)));
     const MainForm &f = window.form();
-    if (source == "file") {
+    if (source != "pasted")
         QVERIFY(dropFile(&window, writePicture(dir, "de.map.v2.png", 1, 1)));
-    } else {
+    if (source != "file") {
         QGuiApplication::clipboard()->setImage(QImage(1, 1, QImage::Format_RGB32));
         QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     }
@@ -1225,6 +1231,10 @@ void TestWindow::copyEntries()
             menuEntry(f.textEdit, QPoint(5, 5), entry)->trigger();
             QVERIFY2(QGuiApplication::clipboard()->text().contains(entry[0] == 'S' ? "\"de.map.v2\"" : "de.map.v2.tif"), entry);
         }
+    }
+    if (source == "pasted after a file") { // its world file is proposed beside the last picture opened
+        menuEntry(f.textEdit, QPoint(5, 5), "Save world file")->trigger();
+        QCOMPARE(window.findChild<QFileDialog *>()->selectedFiles().value(0), QDir(dir.path()).absoluteFilePath("map.wld"));
     }
 }
 
