@@ -512,31 +512,35 @@ void TestPlacement::explainedAside()
 
 void TestPlacement::evidence_data()
 {
-    QTest::addColumn<double>("at"); // the sample's pixel x
+    QTest::addColumn<QPointF>("at"); // the sample's pixel
     QTest::addColumn<int>("line"); // the column of a line three wide; none: -9
     QTest::addColumn<QList<int>>("seenAndHit");
-    QTest::newRow("on a line") << 50.5 << 50 << QList<int>{1, 1};
-    QTest::newRow("a pixel from a line") << 50.5 << 51 << QList<int>{1, 1};
-    QTest::newRow("a pixel the other way") << 50.5 << 49 << QList<int>{1, 1};
-    QTest::newRow("two pixels from a line") << 50.5 << 52 << QList<int>{1, 0};
-    QTest::newRow("no line") << 50.5 << -9 << QList<int>{1, 0};
-    QTest::newRow("too near the left side to measure") << 11.5 << 11 << QList<int>{0, 0};
-    QTest::newRow("just far enough from it") << 12.5 << 12 << QList<int>{1, 1};
-    QTest::newRow("too near the right side") << 88.5 << 88 << QList<int>{0, 0};
-    QTest::newRow("just far enough from it ") << 87.5 << 87 << QList<int>{1, 1};
+    QTest::newRow("on a line") << QPointF(50.5, 50.5) << 50 << QList<int>{1, 1};
+    QTest::newRow("a pixel from a line") << QPointF(50.5, 50.5) << 51 << QList<int>{1, 1};
+    QTest::newRow("a pixel the other way") << QPointF(50.5, 50.5) << 49 << QList<int>{1, 1};
+    QTest::newRow("two pixels from a line") << QPointF(50.5, 50.5) << 52 << QList<int>{1, 0};
+    QTest::newRow("no line") << QPointF(50.5, 50.5) << -9 << QList<int>{1, 0};
+    QTest::newRow("too near the left side to measure") << QPointF(11.5, 50.5) << 11 << QList<int>{0, 0};
+    QTest::newRow("just far enough from it") << QPointF(12, 50.5) << 12 << QList<int>{1, 1};
+    QTest::newRow("too near the right side") << QPointF(88.5, 50.5) << 88 << QList<int>{0, 0};
+    QTest::newRow("just far enough from it ") << QPointF(88, 50.5) << 87 << QList<int>{1, 1};
+    QTest::newRow("too near the top") << QPointF(50.5, 11.5) << 50 << QList<int>{0, 0};
+    QTest::newRow("just far enough from the top") << QPointF(50.5, 12) << 50 << QList<int>{1, 1};
+    QTest::newRow("too near the bottom") << QPointF(50.5, 88.5) << 50 << QList<int>{0, 0};
+    QTest::newRow("just far enough from the bottom") << QPointF(50.5, 88) << 50 << QList<int>{1, 1};
 }
 
 // A sample of the outline counts as seen well inside the picture, and as
 // hit where an edge lies within a pixel of it.
 void TestPlacement::evidence()
 {
-    QFETCH(double, at);
+    QFETCH(QPointF, at);
     QFETCH(int, line);
     QFETCH(QList<int>, seenAndHit);
     cv::Mat m = cv::Mat::zeros(100, 100, CV_8UC1);
     for (int c = line - 1; line > 0 && c <= line + 1; ++c)
         m.col(c).setTo(c == line ? 90 : 50);
-    const placing::Evidence e = placing::evidenceOf({1, at, -1, 50.5}, {{QPointF(0, 0), QPointF(0, 1), 0}}, m, 1, 1);
+    const placing::Evidence e = placing::evidenceOf({1, at.x(), -1, at.y()}, {{QPointF(0, 0), QPointF(0, 1), 0}}, m, 1, 1);
     QCOMPARE(QList<int>({e.seen[0], e.hits[0]}), seenAndHit);
     QCOMPARE(e.share, seenAndHit[0] == 0 ? 0.0 : double(seenAndHit[1]));
 }
