@@ -1144,7 +1144,7 @@ void TestWindow::sessions()
         QTest::keyClick(first.windowHandle(), key);
     QTest::keyClick(first.windowHandle(), Qt::Key_S, Qt::ControlModifier);
     const QPointer<QFileDialog> asked = first.findChild<QFileDialog *>();
-    QVERIFY(asked && asked->isVisible() && asked->acceptMode() == QFileDialog::AcceptSave);
+    QVERIFY(asked && asked->isVisible() && asked->acceptMode() == QFileDialog::AcceptSave && QFileInfo(asked->selectedFiles().value(0)).fileName() == "sample-map.vellamor");
     asked->findChild<QLineEdit *>("fileNameEdit")->setText(dir.filePath("kept"));
     QMetaObject::invokeMethod(asked, "accept");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
