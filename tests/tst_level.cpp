@@ -307,7 +307,7 @@ void TestLevel::summary()
 }
 
 // The sample level reads whole, and a brush of a million faces is left out
-// and counted, not worked through.
+// and counted, not worked through; a patch is capped the same way.
 void TestLevel::sample()
 {
     const LevelRead read = readLevel(SOURCE_DIR "/examples/sample-level.map");
@@ -320,6 +320,10 @@ void TestLevel::sample()
     const QByteArray side = QString(faces).replace(QRegularExpression("(.*) w 0 0 0 1 1\n"), "side\n{\n\"plane\" \"\\1\"\n\"material\" \"w\"\n}\n").toLatin1();
     const LevelRead sides = readVmf("world\n{\nsolid\n{\n" + side.repeated(maxBrushFaces / 6 + 1) + "}\n}\n", "many.vmf");
     QCOMPARE(QString("%1 %2").arg(sides.level.entities.value(0).brushes.value(0).faces.size()).arg(footprints(sides.level).skipped), QString("%1 1").arg(maxBrushFaces));
+    const QByteArray point = "( 0 0 0 0 0 ) ";
+    const LevelRead patch = readMap("{\n\"classname\" \"worldspawn\"\n{\npatchDef2\n{\nt\n( 3 3 0 0 0 )\n(\n( " + point.repeated(maxBrushFaces + 1) + ")\n" + ("( " + point + ")\n").repeated(maxBrushFaces) + ")\n}\n}\n}\n", "patch.map");
+    const QList<QList<Vec3>> grid = patch.level.entities.value(0).patches.value(0).grid;
+    QCOMPARE(QString("%1 %2").arg(grid.size()).arg(grid.value(0).size()), QString("%1 %1").arg(maxBrushFaces));
 }
 
 // Reading a small level takes about what it holds: under an address-space
