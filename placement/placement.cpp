@@ -14,14 +14,16 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 namespace {
 
-// The outline is measured at this many points at most, and searched with
-// fewer, so that a level of many brushes costs no more than a simple one.
+// The outline is judged at this many points at most, fitted and searched
+// with fewer, so that a level of many brushes costs no more than a simple one.
 constexpr int maxSamples = 30000;
-constexpr int searchSamples = 4000;
+constexpr int fitSamples = 10000;
+constexpr int searchSamples = 2000;
 // What a placement needs to be given as sure.
 constexpr double leastEvidence = 0.12;
 constexpr double leastLead = 3;
@@ -29,6 +31,21 @@ constexpr double leastShare = 0.15;
 constexpr double leastExplained = 0.6;
 
 const double notMeasured = std::numeric_limits<double>::quiet_NaN();
+
+// Inline, since the search reads a map many million times.
+template<typename T>
+inline float bilinear(const cv::Mat &m, double x, double y)
+{
+    x -= 0.5;
+    y -= 0.5;
+    // Also whatever a wild candidate puts far off, before it meets an int.
+    if (!(x >= 0 && y >= 0 && x < m.cols - 1 && y < m.rows - 1))
+        return -1;
+    const int left = int(x), top = int(y);
+    const float fx = float(x - left), fy = float(y - top);
+    const T *upper = m.ptr<T>(top) + left, *lower = m.ptr<T>(top + 1) + left;
+    return (1 - fy) * ((1 - fx) * upper[0] + fx * upper[1]) + fy * ((1 - fx) * lower[0] + fx * lower[1]);
+}
 
 } // namespace
 
@@ -90,15 +107,7 @@ int judgingLevel(const std::vector<cv::Mat> &maps)
 template<typename T>
 float valueAt(const cv::Mat &m, double x, double y)
 {
-    x -= 0.5;
-    y -= 0.5;
-    // Also whatever a wild candidate puts far off, before it meets an int.
-    if (!(x >= 0 && y >= 0 && x < m.cols - 1 && y < m.rows - 1))
-        return -1;
-    const int left = int(x), top = int(y);
-    const float fx = float(x - left), fy = float(y - top);
-    const T *upper = m.ptr<T>(top) + left, *lower = m.ptr<T>(top + 1) + left;
-    return (1 - fy) * ((1 - fx) * upper[0] + fx * upper[1]) + fy * ((1 - fx) * lower[0] + fx * lower[1]);
+    return bilinear<T>(m, x, y);
 }
 
 template float valueAt<uchar>(const cv::Mat &m, double x, double y);
@@ -110,16 +119,21 @@ double offsetToEdge(const cv::Mat &m, const QPointF &p, const QPointF &n, int re
 {
     constexpr int most = 12;
     const int span = std::min(reach + 6, most);
-    float v[2 * most + 1];
-    for (int k = -span; k <= span; ++k) {
-        v[k + span] = valueAt<uchar>(m, p.x() + k * n.x(), p.y() + k * n.y());
-        if (v[k + span] < 0)
-            return notMeasured;
-    }
+    // The window lies on the map when both its ends do; its values are read
+    // only as far as the band reaches.
+    if (bilinear<uchar>(m, p.x() - span * n.x(), p.y() - span * n.y()) < 0 || bilinear<uchar>(m, p.x() + span * n.x(), p.y() + span * n.y()) < 0)
+        return notMeasured;
+    float values[2 * most + 1];
+    std::fill(values, values + 2 * span + 1, -1.0f);
+    const auto v = [&](int i) {
+        if (values[i] < 0)
+            values[i] = bilinear<uchar>(m, p.x() + (i - span) * n.x(), p.y() + (i - span) * n.y());
+        return values[i];
+    };
     int peak = -1;
     for (int step = 0; step <= reach && peak < 0; ++step) {
         for (const int k : {span - step, span + step}) {
-            if (v[k] >= smallestPeak && v[k] >= v[k - 1] && v[k] >= v[k + 1]) {
+            if (v(k) >= smallestPeak && v(k) >= v(k - 1) && v(k) >= v(k + 1)) {
                 peak = k;
                 break;
             }
@@ -128,16 +142,16 @@ double offsetToEdge(const cv::Mat &m, const QPointF &p, const QPointF &n, int re
     if (peak < 0)
         return notMeasured;
     int low = peak, high = peak;
-    while (low > 0 && v[low - 1] > 0 && v[low - 1] <= v[low])
+    while (low > 0 && v(low - 1) > 0 && v(low - 1) <= v(low))
         --low;
-    while (high < 2 * span && v[high + 1] > 0 && v[high + 1] <= v[high])
+    while (high < 2 * span && v(high + 1) > 0 && v(high + 1) <= v(high))
         ++high;
     if (low == 0 || high == 2 * span)
         return notMeasured;
     double sum = 0, moment = 0;
     for (int k = low; k <= high; ++k) {
-        sum += v[k];
-        moment += double(v[k]) * (k - span);
+        sum += values[k];
+        moment += double(values[k]) * (k - span);
     }
     return moment / sum;
 }
@@ -163,6 +177,24 @@ std::vector<Sample> samplesOf(const Footprints &level, const QPointF &centre, do
             for (double at = 1.5 + std::fmod(pixels - 3, spacing) / 2; at <= pixels - 1.5; at += spacing)
                 samples.push_back({edge.pointAt(at / pixels), along, int(o)});
         }
+    }
+    // Many short edges take a sample each whatever the spacing, so some are
+    // left out. Every so many would keep the same side of every brush where
+    // brushes are alike; a stride of a golden share of them, wrapping round,
+    // spreads the choice over every side and along the whole outline.
+    const size_t count = samples.size();
+    if (count > size_t(most)) {
+        size_t stride = size_t(0.618 * double(count));
+        while (std::gcd(stride, count) != 1)
+            ++stride;
+        std::vector<size_t> chosen(static_cast<size_t>(most));
+        for (size_t i = 0; i < chosen.size(); ++i)
+            chosen[i] = i * stride % count;
+        std::sort(chosen.begin(), chosen.end());
+        std::vector<Sample> fewer;
+        for (const size_t i : chosen)
+            fewer.push_back(samples[i]);
+        samples.swap(fewer);
     }
     return samples;
 }
@@ -223,7 +255,7 @@ double chamfer(const Transform &t, const std::vector<Sample> &samples, const cv:
 {
     double sum = 0;
     for (const Sample &s : samples) {
-        const float d = valueAt<float>(distances, t(s.world).x() / unit, t(s.world).y() / unit);
+        const float d = bilinear<float>(distances, t(s.world).x() / unit, t(s.world).y() / unit);
         sum += d < 0 ? 0.75 * far : d;
     }
     return samples.empty() ? far : sum / double(samples.size());
@@ -280,8 +312,10 @@ void explain(Evidence &e, const Transform &t, const Footprints &level, const QPo
         for (const QPolygonF &outline : level.outlines)
             painter.drawPolygon(outline);
     }
-    cv::Mat distances;
-    cv::distanceTransform(drawn == 0, distances, cv::DIST_L2, cv::DIST_MASK_PRECISE);
+    // Within a pixel and a half of a drawn pixel's centre are exactly its
+    // eight neighbours.
+    cv::Mat near;
+    cv::dilate(drawn, near, cv::Mat());
     const int off = aside;
     long long edges = 0, on = 0, onAside = 0;
     for (int y = off; y < m.rows - off; ++y) {
@@ -290,9 +324,9 @@ void explain(Evidence &e, const Transform &t, const Footprints &level, const QPo
             if (row[x] < smallestPeak)
                 continue;
             ++edges;
-            on += distances.at<float>(y, x) <= 1.5f;
-            onAside += int(distances.at<float>(y, x - off) <= 1.5f) + int(distances.at<float>(y, x + off) <= 1.5f)
-                    + int(distances.at<float>(y - off, x) <= 1.5f) + int(distances.at<float>(y + off, x) <= 1.5f);
+            on += near.at<uchar>(y, x) > 0;
+            onAside += int(near.at<uchar>(y, x - off) > 0) + int(near.at<uchar>(y, x + off) > 0) + int(near.at<uchar>(y - off, x) > 0)
+                    + int(near.at<uchar>(y + off, x) > 0);
         }
     }
     if (edges > 0) {
@@ -563,6 +597,9 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         return samples;
     };
     std::vector<Judged> judged;
+    // Where a fit's slide ends is where an earlier one of the same kind
+    // ended, it is the same placement: judged once, counted each time.
+    std::vector<std::pair<Transform, size_t>> slid[2];
     for (size_t i = 0; i < candidates.size(); ++i) {
         if (progress && !progress(60 + int(40 * i / candidates.size())))
             return std::nullopt;
@@ -575,10 +612,18 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
                 search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, true);
                 search(t, samples, distances[size_t(k)], unitOf(k), radius * t.a, false);
             }
-            const std::vector<Sample> samples = samplesFor(t.a, maxSamples, floors);
+            const auto same = std::find_if(slid[floors].begin(), slid[floors].end(),
+                                           [&](const auto &earlier) { return cornerGap(earlier.first, t, picture.size()) < 1; });
+            if (same != slid[floors].end()) {
+                const Judged earlier = judged[same->second];
+                judged.push_back(earlier);
+                continue;
+            }
+            slid[floors].push_back({t, judged.size()});
+            const std::vector<Sample> samples = samplesFor(t.a, fitSamples, floors);
             for (const int reach : {3, 2, 2, 2})
                 refine(t, samples, maps.front(), 1, reach);
-            judged.push_back({t, evidenceOf(t, samplesFor(t.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()))});
+            judged.push_back({t, {}});
             explain(judged.back().evidence, t, level, centre, maps[size_t(judging)], unitOf(judging));
         }
     }
@@ -586,7 +631,10 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         return placement;
     std::sort(judged.begin(), judged.end(), [](const Judged &p, const Judged &q) { return p.evidence.strength() > q.evidence.strength(); });
     const Transform best = judged.front().t;
-    const Evidence &evidence = judged.front().evidence;
+    // Only the best is measured sample by sample: its share of the outline,
+    // and the brushes it shows.
+    Evidence evidence = evidenceOf(best, samplesFor(best.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()));
+    explain(evidence, best, level, centre, maps[size_t(judging)], unitOf(judging));
     double runnerUp = 0;
     for (size_t i = 1; i < judged.size(); ++i) {
         if (apart(best, judged[i].t, 2)) {

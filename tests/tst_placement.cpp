@@ -416,8 +416,9 @@ void TestPlacement::samples_data()
     QTest::addColumn<QPointF>("first"); // from the level's centre
     QTest::newRow("one each 10 pixels, from the middle") << 1.0 << 10.0 << 1000 << 80 << QPointF(-145, -50);
     QTest::newRow("two pixels a unit") << 2.0 << 10.0 << 1000 << 160 << QPointF(-147.5, -50);
-    QTest::newRow("at most 30: spread wider") << 1.0 << 1.5 << 30 << 32 << QPointF(-140, -50);
+    QTest::newRow("at most 30: spread wider, two left out") << 1.0 << 1.5 << 30 << 30 << QPointF(-140, -50);
     QTest::newRow("edges 4 pixels long") << 0.04 << 1.5 << 1000 << 8 << QPointF(-100, -50);
+    QTest::newRow("edges 4 pixels long, at most 4: still every side") << 0.04 << 1.5 << 4 << 4 << QPointF(-100, -50);
     QTest::newRow("edges under 4 pixels long") << 0.039 << 1.5 << 1000 << 0 << QPointF();
 }
 
