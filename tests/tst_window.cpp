@@ -305,6 +305,7 @@ void TestWindow::repaintsAtOnce()
     const QImage screen = window.screen()->grabWindow(window.winId()).toImage();
     QVERIFY(f.magnifier->isVisible() && qAbs(screen.pixelColor(f.paintWidget->mapTo(&window, QPoint(50, 120))).red() - 160 * 195 / 255) < 3
             && qAbs(screen.pixelColor(f.magnifier->mapTo(&window, QPoint(20, 20))).red() - 160 * 195 / 255) < 3);
+    QVERIFY(menuEntry(f.paintWidget, QPoint(5, 5), "Magnifier")->isChecked()); // the menu follows
 }
 
 void TestWindow::doors_data()
