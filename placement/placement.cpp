@@ -538,6 +538,18 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
     return std::nullopt;
 }
 
+// Corners close together on one axis, rounded to whole pixels, would make
+// Measure stretch that axis wrong: Measure must give back the placement
+// within a pixel at both of the picture's corners.
+bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placement)
+{
+    const std::optional<Calibration> measured = calibrate(entries);
+    return measured && std::abs(placement.a * measured->exactOriginX + placement.b) <= 1
+            && std::abs(placement.c * measured->exactOriginY + placement.d) <= 1
+            && std::abs(placement.a * measured->exactEndX + placement.b - entries.picture.width()) <= 1
+            && std::abs(placement.c * measured->exactEndY + placement.d - entries.picture.height()) <= 1;
+}
+
 bool sureEnough(double strength, double lead, double share, double explained, bool settled)
 {
     return strength >= leastEvidence && lead >= leastLead && share >= leastShare && explained >= leastExplained && settled;
@@ -656,7 +668,8 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     placement.d = best.d - best.c * centre.y();
     if (!sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled))
         return placement;
-    if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence)) {
+    if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence);
+        entries && measuredAsPlaced(*entries, placement)) {
         placement.entries = *entries;
         placement.confident = true;
     }

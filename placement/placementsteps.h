@@ -12,6 +12,7 @@ class QImage;
 class QRectF;
 class QSize;
 struct Footprints;
+struct Placement;
 namespace cv {
 class Mat;
 }
@@ -94,6 +95,8 @@ std::vector<Candidate> coarseSearch(const cv::Mat &map, double unit, const Footp
                                     const std::function<bool(int)> &progress, bool *stopped);
 std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Transform &t, const QPointF &centre,
                                             const QSize &size, const Evidence &e);
+// Whether Measure, given entries, repeats the placement within a pixel.
+bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placement);
 // Whether the best placement's figures are enough to give it as sure.
 bool sureEnough(double strength, double lead, double share, double explained, bool settled);
 

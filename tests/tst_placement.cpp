@@ -97,6 +97,8 @@ private slots:
     void evidence();
     void corners_data();
     void corners();
+    void measuredAsPlaced_data();
+    void measuredAsPlaced();
     void sureEnough_data();
     void sureEnough();
     void coarseSearch();
@@ -417,7 +419,6 @@ void TestPlacement::samples_data()
     QTest::newRow("one each 10 pixels, from the middle") << 1.0 << 10.0 << 1000 << 80 << QPointF(-145, -50);
     QTest::newRow("two pixels a unit") << 2.0 << 10.0 << 1000 << 160 << QPointF(-147.5, -50);
     QTest::newRow("at most 30: spread wider, two left out") << 1.0 << 1.5 << 30 << 30 << QPointF(-140, -50);
-    QTest::newRow("edges 4 pixels long") << 0.04 << 1.5 << 1000 << 8 << QPointF(-100, -50);
     QTest::newRow("edges 4 pixels long, at most 4: still every side") << 0.04 << 1.5 << 4 << 4 << QPointF(-100, -50);
     QTest::newRow("edges under 4 pixels long") << 0.039 << 1.5 << 1000 << 0 << QPointF();
 }
@@ -580,6 +581,23 @@ void TestPlacement::corners()
     const QList<int> got = found ? QList<int>{found->pixel1.x(), found->pixel1.y(), found->pixel2.x(), found->pixel2.y(), found->world1.x(), found->world1.y(), found->world2.x(), found->world2.y()} : QList<int>();
     QCOMPARE(got, entries);
     QVERIFY(!found || found->picture == QSize(width, 100));
+}
+
+void TestPlacement::measuredAsPlaced_data()
+{
+    QTest::addColumn<QList<int>>("second"); // pixel, rounded, and world, where x = 1.1 (X + 2), y = 1.1 (2 - Y)
+    QTest::addColumn<bool>("same");
+    QTest::newRow("far apart") << QList<int>{88, 88, 78, -78} << true;
+    QTest::newRow("8 pixels apart across, one rounded") << QList<int>{52, 88, 45, -78} << false;
+    QTest::newRow("8 pixels apart down, one rounded") << QList<int>{88, 19, 78, -15} << false;
+}
+
+// Two corners too close to tell the scale, once rounded, are no placement.
+void TestPlacement::measuredAsPlaced()
+{
+    QFETCH(QList<int>, second);
+    QFETCH(bool, same);
+    QCOMPARE(placing::measuredAsPlaced({QSize(100, 100), QPoint(44, 11), QPoint(second[0], second[1]), QPoint(38, -8), QPoint(second[2], second[3])}, Placement{1.1, 2.2, -1.1, 2.2, 0, 0, 0, false, {}}), same);
 }
 
 void TestPlacement::sureEnough_data()
