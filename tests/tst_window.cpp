@@ -156,7 +156,7 @@ void TestWindow::startState()
     QVERIFY(showActive(window));
     QCOMPARE(window.windowTitle() + ' ' + window.objectName(), QString("Vellamor VellamorClass"));
     const MainForm &f = window.form();
-    QVERIFY(f.paintWidget->minimumSize() == QSize(400, 400) && f.textEdit->toPlainText().isEmpty() && !f.levelLabel->isVisible() && f.placeButton->toolTip() == "Place automatically (Ctrl+P): find where the picture lies in the level");
+    QVERIFY(f.paintWidget->minimumSize() == QSize(400, 400) && f.textEdit->toPlainText().isEmpty() && !f.levelLabel->isVisible() && f.placeButton->toolTip() == "Place automatically (Ctrl+P): find where the picture lies in the level" && !f.placeButton->isEnabled());
     QCOMPARE(window.windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)}));
     const QList<std::pair<const char *, const char *>> texts = {
         {"groupBox", "Your Visualization"}, {"groupBox_2", "Quake (radiant)"}, {"cursorLabel", "Cursor"},
