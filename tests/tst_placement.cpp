@@ -640,8 +640,8 @@ void TestPlacement::coarseSearch()
     QVERIFY(placing::coarseSearch(cv::Mat::zeros(100, 100, CV_8UC1), 4, level, extent, {}, &stopped).empty());
     const placing::Transform t0{1, 100, -1, 100};
     QVERIFY(!placing::apart(t0, {1.04, 112, -1, 88}, 4) && placing::apart(t0, {1.06, 100, -1, 100}, 4) && placing::apart(t0, {1, 112.5, -1, 100}, 4) && placing::apart(t0, {1, 100, -1, 87.5}, 4));
-    // Outlines are drawn smooth, the edges between floors as a mask.
-    QVERIFY(cv::countNonZero(placing::drawnEdges(level, extent, 1, true) == 128) == 0 && cv::countNonZero(placing::drawnEdges(level, extent, 1, false) == 128) > 0);
+    // Outlines are drawn smooth on black, the edges between floors as a mask.
+    QVERIFY(cv::countNonZero(placing::drawnEdges(level, extent, 1, true) == 128) == 0 && cv::countNonZero(placing::drawnEdges(level, extent, 1, false) == 128) > 0 && placing::drawnEdges(level, extent, 1, false).at<uchar>(1, 1) == 0);
     // Floors only three shades apart still meet at an edge.
     const Footprints steps = boxes({QRectF(0, 0, 10, 10), QRectF(10, 3, 10, 10), QRectF(100, 176, 10, 10)});
     QCOMPARE(placing::drawnEdges(steps, QRectF(0, 0, 110, 186), 1, true).at<uchar>(180, 10), uchar(255));
