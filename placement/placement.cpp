@@ -255,7 +255,8 @@ double chamfer(const Transform &t, const std::vector<Sample> &samples, const cv:
 {
     double sum = 0;
     for (const Sample &s : samples) {
-        const float d = bilinear<float>(distances, t(s.world).x() / unit, t(s.world).y() / unit);
+        const QPointF p = t(s.world) / unit;
+        const float d = bilinear<float>(distances, p.x(), p.y());
         sum += d < 0 ? 0.75 * far : d;
     }
     return samples.empty() ? far : sum / double(samples.size());
@@ -646,7 +647,8 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     // Only the best is measured sample by sample: its share of the outline,
     // and the brushes it shows.
     Evidence evidence = evidenceOf(best, samplesFor(best.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()));
-    explain(evidence, best, level, centre, maps[size_t(judging)], unitOf(judging));
+    evidence.explained = judged.front().evidence.explained;
+    evidence.explainedAside = judged.front().evidence.explainedAside;
     double runnerUp = 0;
     for (size_t i = 1; i < judged.size(); ++i) {
         if (apart(best, judged[i].t, 2)) {
