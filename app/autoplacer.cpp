@@ -58,6 +58,7 @@ void AutoPlacer::start()
             return !shared->stop;
         });
     });
+    worker->setParent(this);
     connect(worker, &QThread::finished, this, &AutoPlacer::collect);
 
     // Shown only for a search that lasts over a third of a second.
