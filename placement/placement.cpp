@@ -27,7 +27,10 @@ constexpr int searchSamples = 2000;
 // What a placement needs to be given as sure.
 constexpr double leastEvidence = 0.12;
 constexpr double leastLead = 3;
-constexpr double leastShare = 0.15;
+// A fit to every outline on a picture of outlines sees most of it; one to
+// the edges floors show sees fewer, since shading hides some of those too.
+constexpr double leastShare = 0.45;
+constexpr double leastFloorsShare = 0.2;
 constexpr double leastExplained = 0.6;
 
 const double notMeasured = std::numeric_limits<double>::quiet_NaN();
@@ -551,9 +554,10 @@ bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placem
             && std::abs(placement.c * measured->exactEndY + placement.d - entries.picture.height()) <= 1;
 }
 
-bool sureEnough(double strength, double lead, double share, double explained, bool settled)
+bool sureEnough(double strength, double lead, double share, double explained, bool settled, bool floors)
 {
-    return strength >= leastEvidence && lead >= leastLead && share >= leastShare && explained >= leastExplained && settled;
+    return strength >= leastEvidence && lead >= leastLead && share >= (floors ? leastFloorsShare : leastShare)
+            && explained >= leastExplained && settled;
 }
 
 } // namespace placing
@@ -589,6 +593,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     {
         Transform t;
         Evidence evidence;
+        bool floors;
     };
     // Filled floors hide most outlines: each candidate is fitted once to
     // every outline and once to the edges such floors would show.
@@ -636,7 +641,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
             const std::vector<Sample> samples = samplesFor(t.a, fitSamples, floors);
             for (const int reach : {3, 2, 2, 2})
                 refine(t, samples, maps.front(), 1, reach);
-            judged.push_back({t, {}});
+            judged.push_back({t, {}, floors});
             explain(judged.back().evidence, t, level, centre, maps[size_t(judging)], unitOf(judging));
         }
     }
@@ -645,8 +650,10 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     std::sort(judged.begin(), judged.end(), [](const Judged &p, const Judged &q) { return p.evidence.strength() > q.evidence.strength(); });
     const Transform best = judged.front().t;
     // Only the best is measured sample by sample: its share of the outline,
-    // and the brushes it shows.
-    Evidence evidence = evidenceOf(best, samplesFor(best.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()));
+    // or of what floors would show when it was fitted to that, and the
+    // brushes it shows.
+    const bool floors = judged.front().floors;
+    Evidence evidence = evidenceOf(best, samplesFor(best.a, maxSamples, floors), maps.front(), 1, int(level.outlines.size()));
     evidence.explained = judged.front().evidence.explained;
     evidence.explainedAside = judged.front().evidence.explainedAside;
     double runnerUp = 0;
@@ -668,7 +675,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     placement.b = best.b - best.a * centre.x();
     placement.c = best.c;
     placement.d = best.d - best.c * centre.y();
-    if (!sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled))
+    if (!sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled, floors))
         return placement;
     if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence);
         entries && measuredAsPlaced(*entries, placement)) {

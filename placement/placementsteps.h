@@ -97,7 +97,8 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
                                             const QSize &size, const Evidence &e);
 // Whether Measure, given entries, repeats the placement within a pixel.
 bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placement);
-// Whether the best placement's figures are enough to give it as sure.
-bool sureEnough(double strength, double lead, double share, double explained, bool settled);
+// Whether the best placement's figures are enough to give it as sure; its
+// share is of the edges floors show when it was fitted to those.
+bool sureEnough(double strength, double lead, double share, double explained, bool settled, bool floors);
 
 } // namespace placing

@@ -190,8 +190,7 @@ void TestInstall::debianPackage()
     const QString entry = readText(root + "/usr/share/applications/" + appId + ".desktop");
     auto key = [&](const char *name) { return QRegularExpression(QString("^%1=(.*)$").arg(name), QRegularExpression::MultilineOption).match(entry).captured(1); };
     QCOMPARE(key("MimeType"), QString("image/png;image/jpeg;text/x-id-tech-map;text/x-valve-map;application/x-vellamor-session;"));
-    QVERIFY(files.contains("usr/share/icons/hicolor/scalable/apps/" + key("Icon") + ".svg"));
-    QVERIFY(readText(root + "/usr/share/metainfo/" + appId + ".metainfo.xml").contains("<icon type=\"stock\">" + appId));
+    QVERIFY(files.contains("usr/share/icons/hicolor/scalable/apps/" + key("Icon") + ".svg") && readText(root + "/usr/share/metainfo/" + appId + ".metainfo.xml").contains("<icon type=\"stock\">" + appId));
     QStringList exec = key("Exec").split(' ').replaceInStrings("%f", SOURCE_DIR "/examples/sample-map.png");
     const QString launcher = QStandardPaths::findExecutable(exec.takeFirst(), {root + "/usr/bin"});
     const Run launched = run(launcher, exec, onScreen, "sample-map\\.png: 640 x 480");
