@@ -638,10 +638,12 @@ void TestPlacement::coarseSearch()
     for (size_t i = 1; i < found.size(); ++i)
         QVERIFY(found[i].score <= found[i - 1].score && placing::apart(found.front().t, found[i].t, 4) && found.back().score > 0);
     QVERIFY(placing::coarseSearch(maps.back(), 4, level, extent, [](int percent) { return percent < 10; }, &stopped).empty() && stopped);
-    // A blank picture gives no candidate; distinct ones differ in scale by more than 5 % or by 3 map pixels.
+    // A blank picture gives no candidate; distinct ones differ in scale by more than 5 % or by 3 map pixels;
+    // placements lie as far apart as at the farther of the picture's corners.
     QVERIFY(placing::coarseSearch(cv::Mat::zeros(100, 100, CV_8UC1), 4, level, extent, {}, &stopped).empty());
     const placing::Transform t0{1, 100, -1, 100};
-    QVERIFY(!placing::apart(t0, {1.04, 112, -1, 88}, 4) && placing::apart(t0, {1.06, 100, -1, 100}, 4) && placing::apart(t0, {1, 112.5, -1, 100}, 4) && placing::apart(t0, {1, 100, -1, 87.5}, 4));
+    QVERIFY(!placing::apart(t0, {1.04, 112, -1, 88}, 4) && placing::apart(t0, {1.06, 100, -1, 100}, 4) && placing::apart(t0, {1, 112.5, -1, 100}, 4) && placing::apart(t0, {1, 100, -1, 87.5}, 4)
+            && placing::cornerGap({1, 0, -1, 0}, {2, -10, -1, 0}, QSize(10, 10)) == 10);
     // Outlines are drawn smooth on black, the edges between floors as a mask.
     QVERIFY(cv::countNonZero(placing::drawnEdges(level, extent, 1, true) == 128) == 0 && cv::countNonZero(placing::drawnEdges(level, extent, 1, false) == 128) > 0 && placing::drawnEdges(level, extent, 1, false).at<uchar>(1, 1) == 0);
     // Floors only three shades apart still meet at an edge.
