@@ -114,6 +114,7 @@ void TestPlacement::levelPictures_data()
     QTest::newRow("1 unit a pixel with the margin") << wide << 0 << QSize(1032, 532) << QRectF(QPointF(-16, 516), QPointF(1016, -16));
     QTest::newRow("a tall level") << QList<QRectF>{QRectF(-50, -900, 100, 1000)} << 0 << QSize(132, 1032) << QRectF(QPointF(-66, 116), QPointF(66, -916));
     QTest::newRow("2 units a pixel for 600") << wide << 600 << QSize(600, 282) << QRectF(QPointF(-32, 532), QPointF(1168, -32));
+    QTest::newRow("a square level, 2 units a pixel") << QList<QRectF>{QRectF(0, 0, 1000, 1000)} << 600 << QSize(600, 532) << QRectF(QPointF(-32, 1032), QPointF(1168, -32));
     QTest::newRow("exactly 2 units a pixel") << wide << 532 << QSize(532, 282) << QRectF(QPointF(-32, 532), QPointF(1032, -32));
     QTest::newRow("4 units a pixel, a unit past 3") << QList<QRectF>{QRectF(0, 0, 400, 1000)} << 365 << QSize(132, 365) << QRectF(QPointF(-64, 1064), QPointF(464, -396));
     QTest::newRow("capped at 4096") << QList<QRectF>{QRectF(0, 0, 10000, 100)} << 0 << QSize(4096, 66) << QRectF(QPointF(-48, 148), QPointF(12240, -50));
