@@ -58,6 +58,8 @@ void AutoPlacer::start()
             return !shared->stop;
         });
     });
+    // Owned here as well as deleted when it ends, so that no thread can
+    // outlive the placer.
     worker->setParent(this);
     connect(worker, &QThread::finished, this, &AutoPlacer::collect);
 
