@@ -70,7 +70,7 @@ void TestLevel::dialects_data()
     QTest::addColumn<QString>("footprints");
 
     const QByteArray world = "{\n\"classname\" \"worldspawn\"\n";
-    QTest::newRow("Quake cube") << "q1.map" << world + cube("wbrick1_5") + "}\n" << square + "; marks ; skipped 0";
+    QTest::newRow("Quake cube, an empty message") << "q1.map" << world + "\"message\" \"\"\n" + cube("wbrick1_5") + "}\n" << square + "; marks ; skipped 0";
     QTest::newRow("Quake 2 cube with flags, as large as a level gets") << "q2.map" << world + cube("e1u1/floor1_3", "0 0 0 1 1 0 0 0").replace("64", "524288") + "}\n" << "0,0 524288,0 524288,524288 0,524288; marks ; skipped 0";
     QTest::newRow("Valve 220 cube") << "v.map" << world + cube("__TB_empty", "[ 1 0 0 0 ] [ 0 -1 0 0 ] 0 1 1") + "}\n" << square + "; marks ; skipped 0";
     // A pillar of eight sides, and a sliver whose two middle corners stand 1/127 unit out of line.
