@@ -477,7 +477,7 @@ void TestWindow::viewMenu()
     QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
     QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::ControlModifier);
     QVERIFY(window.session().pictureSize().width() == 4 && !entry(QPoint(5, 5), "Reload")->isEnabled() && !entry(QPoint(5, 5), "Place automatically")->isEnabled() && window.session().openLevel(SOURCE_DIR "/examples/sample-level.map").isEmpty()
-            && entry(QPoint(5, 5), "Reload")->isEnabled() && dropFile(&window, writePicture(dir, "map.png", 640, 480)) && entry(QPoint(5, 5), "Paste picture")->isEnabled() && entry(QPoint(5, 5), "Reload")->isEnabled());
+            && entry(QPoint(5, 5), "Reload")->isEnabled() && entry(QPoint(5, 5), "Place automatically")->isEnabled() && dropFile(&window, writePicture(dir, "map.png", 640, 480)) && entry(QPoint(5, 5), "Paste picture")->isEnabled() && entry(QPoint(5, 5), "Reload")->isEnabled());
     entry(QPoint(300, 200), "Set 1st point here (F1)")->trigger();
     entry(QPoint(700, 500), "Set 2nd point here (F2)")->trigger();
     QCOMPARE(points(window.form()), QList<int>({300, 200, 640, 480}));
