@@ -1024,8 +1024,7 @@ void TestWindow::levelWindowWays()
             "( 4064.5 64 0 ) ( 4064.5 0 0 ) ( 4064.5 0 64 ) w 0 0 0 1 1\n( 4000 0 64 ) ( 4000 0 0 ) ( 4000 64 0 ) w 0 0 0 1 1\n"
             "( 4000 64 64 ) ( 4000 64 0 ) ( 4064 64 0 ) w 0 0 0 1 1\n( 4064 0 0 ) ( 4000 0 0 ) ( 4000 0 64 ) w 0 0 0 1 1\n}\n{\npatchDef2\n{\nwall\n( 3 3 0 0 0 )\n( ( ( 4010 32 0 0 0 ) ( 4030 32 0 0 0 ) ( 4050 32 0 0 0 ) ) ( ( 4010 32 32 0 0 ) ( 4030 32 32 0 0 ) ( 4050 32 32 0 0 ) ) ( ( 4010 32 64 0 0 ) ( 4030 32 64 0 0 ) ( 4050 32 64 0 0 ) ) )\n}\n}\n}\n") && small.flush());
     Vellamor window;
-    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png"));
-    QVERIFY(menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->isEnabled());
+    QVERIFY(showActive(window, QSize(1000, 700), SOURCE_DIR "/examples/sample-map.png") && menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window") && !menuEntry(window.form().paintWidget, QPoint(5, 5), "Level window")->isEnabled());
     setEntries(window.form(), {0, 0, 0, 0, 1376, 608, 1376, -1032}); // marked in the level window as it opens
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map"));
     auto *view = window.findChild<LevelView *>();
