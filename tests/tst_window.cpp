@@ -658,6 +658,7 @@ void TestWindow::beyondTheScreen_data()
     QTest::addColumn<bool>("scrollsDown");
     QTest::newRow("fits to the pixel") << QSize(1688, 1174) << false << false;
     QTest::newRow("as wide as fits, lower") << QSize(1688, 900) << false << false;
+    QTest::newRow("as tall as fits, narrower") << QSize(900, 1174) << false << false;
     QTest::newRow("too wide") << QSize(4096, 300) << true << false;
     QTest::newRow("too tall") << QSize(300, 4096) << false << true;
     QTest::newRow("too large") << QSize(4096, 4096) << true << true;
@@ -1014,9 +1015,14 @@ void TestWindow::pictureFromLevel()
 void TestWindow::levelWindowWays()
 {
     LevelView alone; // with nothing of the level to frame, the measured picture is framed once the window has its size
-    alone.setPicture(QImage(4, 4, QImage::Format_RGB32), QPointF(100, 300), QPointF(300, 100));
-    alone.show();
-    QCOMPARE(alone.toWidget(QPointF(200, 200)), QPointF(alone.width(), alone.height()) / 2);
+    QImage picture(2500, 2500, QImage::Format_RGB32); // drawn halved; another picture is not drawn from the last one's halves
+    for (const QColor colour : {QColor(Qt::red), QColor(Qt::blue)}) {
+        picture.fill(colour);
+        alone.setPicture(picture, QPointF(100, 300), QPointF(300, 100));
+        alone.show();
+        QCOMPARE(alone.toWidget(QPointF(200, 200)), QPointF(alone.width(), alone.height()) / 2);
+        QCOMPARE(grabbed(&alone).pixelColor(alone.rect().center()).red() > 100, colour == Qt::red);
+    }
     QTemporaryDir dir;
     QFile small(dir.filePath("small.map"));
     QVERIFY(small.open(QIODevice::WriteOnly) && small.write("{\n\"classname\" \"worldspawn\"\n{\n"
