@@ -3,9 +3,12 @@
 // pixels at both corners, how many were reported unsure and how many were
 // confidently wrong; then hostile pictures, then speed.
 //
-//   vellamor-placebench [--levels DIR] [--per-style N] [--seed S] [--sections accuracy,hostile,speed] [--keep DIR]
+//   vellamor-placebench [--levels DIR] [--per-style N] [--seed S] [--sections accuracy,hostile,speed] [--styles 0,1,...]
+//                       [--keep DIR]
 //
 // Each picture's result goes to standard error; --keep writes the pictures.
+// --styles places only the styles of those numbers (0 outlines ... 5 JPEG),
+// the others still drawn, so that every picture is the one a full run makes.
 
 #include "core/calibration.h"
 #include "core/picturefile.h"
@@ -189,10 +192,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption sectionsOption(QStringLiteral("sections"), QStringLiteral("accuracy,hostile,speed"), QStringLiteral("list"),
                                             QStringLiteral("accuracy,hostile,speed"));
     const QCommandLineOption keepOption(QStringLiteral("keep"), QStringLiteral("Write the pictures made to this folder."), QStringLiteral("dir"));
-    parser.addOptions({levelsOption, perStyleOption, seedOption, sectionsOption, keepOption});
+    const QCommandLineOption stylesOption(QStringLiteral("styles"), QStringLiteral("Styles to place, by number."), QStringLiteral("list"),
+                                          QStringLiteral("0,1,2,3,4,5"));
+    parser.addOptions({levelsOption, perStyleOption, seedOption, sectionsOption, keepOption, stylesOption});
     parser.addHelpOption();
     parser.process(app);
     const QStringList sections = parser.value(sectionsOption).split(QLatin1Char(','));
+    const QStringList styles = parser.value(stylesOption).split(QLatin1Char(','));
     QRandomGenerator random(parser.value(seedOption).toUInt());
     const int perStyle = parser.value(perStyleOption).toInt();
 
@@ -218,6 +224,8 @@ int main(int argc, char *argv[])
                 for (int n = 0; n < perStyle; ++n) {
                     Truth truth;
                     const QImage image = picture(level, Style(s), random, &truth);
+                    if (!styles.contains(QString::number(s)))
+                        continue;
                     if (parser.isSet(keepOption))
                         image.save(QStringLiteral("%1/%2-%3-%4.png").arg(parser.value(keepOption), name).arg(s).arg(n));
                     const std::optional<Placement> found = place(image, level);

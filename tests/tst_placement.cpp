@@ -650,11 +650,9 @@ void TestPlacement::coarseSearch()
     // Outlines are drawn smooth on black, the edges between floors as a mask.
     QVERIFY(cv::countNonZero(placing::drawnEdges(level, extent, 1, true) == 128) == 0 && cv::countNonZero(placing::drawnEdges(level, extent, 1, false) == 128) > 0 && placing::drawnEdges(level, extent, 1, false).at<uchar>(1, 1) == 0);
     // Floors only three shades apart still meet at an edge.
-    const Footprints steps = boxes({QRectF(0, 0, 10, 10), QRectF(10, 3, 10, 10), QRectF(100, 176, 10, 10)});
-    QCOMPARE(placing::drawnEdges(steps, QRectF(0, 0, 110, 186), 1, true).at<uchar>(180, 10), uchar(255));
+    QCOMPARE(placing::drawnEdges(boxes({QRectF(0, 0, 10, 10), QRectF(10, 3, 10, 10), QRectF(100, 176, 10, 10)}), QRectF(0, 0, 110, 186), 1, true).at<uchar>(180, 10), uchar(255));
     // A level too thin to draw at the smallest scales is passed over there.
-    const Footprints thin = boxes({QRectF(0, 0, 4000, 8)});
-    QVERIFY(placing::coarseSearch(maps.back(), 4, thin, QRectF(0, 0, 4000, 8), {}, &stopped).empty());
+    QVERIFY(placing::coarseSearch(maps.back(), 4, boxes({QRectF(0, 0, 4000, 8)}), QRectF(0, 0, 4000, 8), {}, &stopped).empty());
 }
 
 QTEST_MAIN(TestPlacement)

@@ -929,8 +929,6 @@ void TestWindow::placeAutomatically()
     QVERIFY(showActive(window, QSize(1000, 700)));
     const MainForm &f = window.form();
     QVERIFY(dropFile(&window, SOURCE_DIR "/examples/sample-level.map") && !f.placeButton->isEnabled() && dropFile(&window, writePicture(dir, "plain.png", 640, 480)));
-    QVERIFY(f.placeButton->isEnabled() && menuEntry(f.paintWidget, QPoint(20, 20), "Place automatically")->isEnabled());
-    QApplication::activePopupWidget()->close();
     QString told;
     connect(window.findChild<AutoPlacer *>(), &AutoPlacer::finished, &window, [&](const QString &summary) { told = summary; });
     QTest::mouseClick(f.placeButton, Qt::LeftButton);
@@ -956,7 +954,7 @@ void TestWindow::placeAutomatically()
     const QList<int> before = points(f);
     QTest::mouseClick(f.placeButton, Qt::LeftButton);
     auto *progress = window.findChild<QProgressDialog *>();
-    QTRY_VERIFY(progress && progress->isVisible() && progress->value() > 0 && progress->findChild<QProgressBar *>()->text() == QString::number(progress->value()) + '%');
+    QTRY_VERIFY(progress && progress->isVisible() && progress->value() > 0 && progress->findChild<QProgressBar *>()->text() == QString::number(progress->value()) + '%' && progress->windowTitle() == "Place automatically");
     QTest::keyClick(progress, Qt::Key_Escape);
     QTRY_COMPARE_WITH_TIMEOUT(told, "Placing stopped: nothing changed.", 60000); // at the search's next step
     QVERIFY(points(f) == before && f.textEdit->toPlainText().isEmpty());
@@ -1020,8 +1018,7 @@ void TestWindow::levelWindowWays()
         picture.fill(colour);
         alone.setPicture(picture, QPointF(100, 300), QPointF(300, 100));
         alone.show();
-        QCOMPARE(alone.toWidget(QPointF(200, 200)), QPointF(alone.width(), alone.height()) / 2);
-        QCOMPARE(grabbed(&alone).pixelColor(alone.rect().center()).red() > 100, colour == Qt::red);
+        QVERIFY(alone.toWidget(QPointF(200, 200)) == QPointF(alone.width(), alone.height()) / 2 && (grabbed(&alone).pixelColor(alone.rect().center()).red() > 100) == (colour == Qt::red));
     }
     QTemporaryDir dir;
     QFile small(dir.filePath("small.map"));
