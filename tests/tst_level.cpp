@@ -238,9 +238,8 @@ void TestLevel::toolTextures_data()
 {
     QTest::addColumn<QByteArray>("texture");
     QTest::addColumn<bool>("tool");
-    for (const char *name : {"common/clip", "CLIP", "tools/toolsclip", "TOOLS/TOOLSTRIGGER", "tools/toolsskip", "common/hintskip",
-                             "e1u1/sky4", "sky1", "skies/hellsky", "Skies/Blue", "textures/common/origin", "toolsareaportal",
-                             "full_clip", "common/donotenter", "common/lightgrid", "common/cushion", "trigger"})
+    for (const char *name : {"common/clip", "CLIP", "tools/toolsclip", "TOOLS/TOOLSTRIGGER", "tools/toolsskip", "common/hintskip", "e1u1/sky4", "sky1", "skies/hellsky",
+                             "Skies/Blue", "textures/common/origin", "toolsareaportal", "full_clip", "common/donotenter", "common/lightgrid", "common/cushion", "trigger"})
         QTest::newRow(name) << QByteArray(name) << true;
     for (const char *name : {"common/caulk", "tools/toolsnodraw", "metal/clip_edge", "cliff", "textures/skies/x", "e1u1/trigger1",
                              "tools/tools", "", "dev/dev_measuregeneric01"})

@@ -640,6 +640,7 @@ void TestPlacement::coarseSearch()
     QVERIFY2(placing::cornerGap(truth, found.front().t, QSize(640, 300)) < 8, qPrintable(QString::number(placing::cornerGap(truth, found.front().t, QSize(640, 300)))));
     for (size_t i = 1; i < found.size(); ++i)
         QVERIFY(found[i].score <= found[i - 1].score && placing::apart(found.front().t, found[i].t, 4) && found.back().score > 0);
+    QVERIFY(std::any_of(found.begin(), found.end(), [&](const placing::Candidate &c) { return std::count_if(found.begin(), found.end(), [&](const placing::Candidate &d) { return d.t.a == c.t.a; }) > 1; })); // a scale's second peak
     QVERIFY(placing::coarseSearch(maps.back(), 4, level, extent, [](int percent) { return percent < 10; }, &stopped).empty() && stopped);
     // A blank picture gives no candidate; distinct ones differ in scale by more than 5 % or by 3 map pixels;
     // placements lie as far apart as at the farther of the picture's corners.
