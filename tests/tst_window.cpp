@@ -1181,7 +1181,7 @@ void TestWindow::sessions()
     QVERIFY(f.magnifier->isVisible() && !menuEntry(f.paintWidget, QPoint(5, 5), "Level overlay")->isChecked());
     QApplication::activePopupWidget()->close();
     // The sessions and pictures opened last, each once, the one gone greyed out.
-    QVERIFY(menuEntry(f.paintWidget, QPoint(5, 5), "Open recent")->menu()->actions().value(0)->text().endsWith("kept.vellamor") && QFile::rename(dir.filePath("kept.vellamor"), dir.filePath("moved.vellamor")));
+    QVERIFY(menuEntry(f.paintWidget, QPoint(5, 5), "Open recent")->isEnabled() && menuEntry(f.paintWidget, QPoint(5, 5), "Open recent")->menu()->actions().value(0)->text().endsWith("kept.vellamor") && QFile::rename(dir.filePath("kept.vellamor"), dir.filePath("moved.vellamor")));
     menuEntry(f.paintWidget, QPoint(5, 5), "Open recent")->menu()->actions().value(1)->trigger();
     QAction *recent = menuEntry(f.paintWidget, QPoint(5, 5), "Open recent");
     QStringList entries;
