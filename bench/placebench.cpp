@@ -242,7 +242,8 @@ int main(int argc, char *argv[])
                                  found && found->confident ? "placed" : "unsure", error, found ? qPrintable(placementSummary(*found)) : "");
                 }
             }
-            printRow(styleNames[s], row);
+            if (row.total > 0) // a style left out by --styles has no row
+                printRow(styleNames[s], row);
         }
         printRow("**all**", all);
         std::printf("\n| level | pictures | within 1 px | within 2 px | not confident | confident and wrong |\n|---|---|---|---|---|---|\n");
