@@ -32,6 +32,9 @@ constexpr double leastLead = 3;
 constexpr double leastShare = 0.45;
 constexpr double leastFloorsShare = 0.2;
 constexpr double leastExplained = 0.6;
+// How many of the best fits are tried as starts for matching the picture
+// with a drawing of the level.
+constexpr size_t likenessStarts = 4;
 
 const double notMeasured = std::numeric_limits<double>::quiet_NaN();
 
@@ -50,9 +53,30 @@ inline float bilinear(const cv::Mat &m, double x, double y)
     return (1 - fy) * ((1 - fx) * upper[0] + fx * upper[1]) + fy * ((1 - fx) * lower[0] + fx * lower[1]);
 }
 
+// The placement in the picture's pixels and the world's units.
+void setTransform(Placement &p, const placing::Transform &t, const QPointF &centre)
+{
+    p.a = t.a;
+    p.b = t.b - t.a * centre.x();
+    p.c = t.c;
+    p.d = t.d - t.c * centre.y();
+}
+
 } // namespace
 
 namespace placing {
+
+// A transparent picture is seen as laid on white paper.
+QImage greyOf(const QImage &picture)
+{
+    QImage grey = picture;
+    if (picture.hasAlphaChannel()) {
+        grey = QImage(picture.size(), QImage::Format_RGB32);
+        grey.fill(Qt::white);
+        QPainter(&grey).drawImage(0, 0, picture);
+    }
+    return grey.convertToFormat(QImage::Format_Grayscale8);
+}
 
 // The picture's edges: the spread of grey over each 3 x 3 neighbourhood,
 // less the floor. A step between two shades gives a band two pixels wide
@@ -61,13 +85,7 @@ namespace placing {
 // a pixel.
 cv::Mat edgesOf(const QImage &picture)
 {
-    QImage grey = picture;
-    if (picture.hasAlphaChannel()) {
-        grey = QImage(picture.size(), QImage::Format_RGB32);
-        grey.fill(Qt::white);
-        QPainter(&grey).drawImage(0, 0, picture);
-    }
-    grey = grey.convertToFormat(QImage::Format_Grayscale8);
+    const QImage grey = greyOf(picture);
     const cv::Mat view(grey.height(), grey.width(), CV_8UC1, const_cast<uchar *>(grey.constBits()), size_t(grey.bytesPerLine()));
     cv::Mat edges;
     cv::morphologyEx(view, edges, cv::MORPH_GRADIENT, cv::Mat());
@@ -554,6 +572,15 @@ bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placem
             && std::abs(placement.c * measured->exactEndY + placement.d - entries.picture.height()) <= 1;
 }
 
+Placement confirmed(Placement placement, const std::optional<CalibrationEntries> &entries)
+{
+    if (entries && measuredAsPlaced(*entries, placement)) {
+        placement.entries = *entries;
+        placement.confident = true;
+    }
+    return placement;
+}
+
 bool sureEnough(double strength, double lead, double share, double explained, bool settled, bool floors)
 {
     return strength >= leastEvidence && lead >= leastLead && share >= (floors ? leastFloorsShare : leastShare)
@@ -574,7 +601,9 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         return placement;
     const QPointF centre = extent.center();
 
-    const std::vector<cv::Mat> maps = edgePyramid(picture);
+    // Grey once: a picture of many million pixels takes a while to turn.
+    const QImage grey = greyOf(picture);
+    const std::vector<cv::Mat> maps = edgePyramid(grey);
     const int coarse = int(maps.size()) - 1;
     const int judging = judgingLevel(maps);
     const auto unitOf = [](int level) { return double(1 << level); };
@@ -619,7 +648,7 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     // ended, it is the same placement: judged once, counted each time.
     std::vector<std::pair<Transform, size_t>> slid[2];
     for (size_t i = 0; i < candidates.size(); ++i) {
-        if (progress && !progress(60 + int(40 * i / candidates.size())))
+        if (progress && !progress(60 + int(30 * i / candidates.size())))
             return std::nullopt;
         for (const bool floors : {false, true}) {
             Transform t = candidates[i].t;
@@ -669,20 +698,56 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     const bool settled = std::all_of(judged.begin(), judged.end(), [&](const Judged &j) {
         return j.evidence.strength() < 0.75 * evidence.strength() || cornerGap(best, j.t, picture.size()) <= 2;
     });
+
     placement.share = evidence.share;
     placement.explained = evidence.explained;
-    placement.a = best.a;
-    placement.b = best.b - best.a * centre.x();
-    placement.c = best.c;
-    placement.d = best.d - best.c * centre.y();
-    if (!sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled, floors))
-        return placement;
-    if (const std::optional<CalibrationEntries> entries = cornersOf(level, best, centre, picture.size(), evidence);
-        entries && measuredAsPlaced(*entries, placement)) {
-        placement.entries = *entries;
-        placement.confident = true;
+    setTransform(placement, best, centre);
+    const std::vector<cv::Mat> greys = greyPyramid(grey, maps.size(), judging);
+    bool going = true;
+    const auto goingOn = [&] { return going = !progress || progress(95); };
+    std::vector<Transform> starts;
+    if (sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled, floors)) {
+        const Placement sure = confirmed(placement, cornersOf(level, best, centre, picture.size(), evidence));
+        // Edges can mislead where a drawing of the level cannot: one that
+        // settles clearly elsewhere from the edges' answer leaves it in doubt.
+        if (sure.confident) {
+            const Match check = matchLooks(greys, judging, level, extent, {best}, goingOn, false);
+            if (!going)
+                return std::nullopt;
+            if (!alikeEnough(check) || cornerGap(best, check.t, picture.size()) <= 2)
+                return sure;
+            starts.push_back(check.t);
+        }
     }
-    return placement;
+
+    // The edges leave it in doubt. A picture made from the level, filled,
+    // shaded or drawn, with or without what is painted over it, matches a
+    // drawing of the level in the same look far more clearly than its edges
+    // tell; the best fits are where to start.
+    for (const Judged &j : judged) {
+        if (std::all_of(starts.begin(), starts.end(), [&](const Transform &k) { return cornerGap(k, j.t, picture.size()) > 2; }))
+            starts.push_back(j.t);
+        if (starts.size() == likenessStarts)
+            break;
+    }
+    const Match match = matchLooks(greys, judging, level, extent, starts, goingOn);
+    if (!going)
+        return std::nullopt;
+    if (!alikeEnough(match))
+        return placement;
+    Placement alike;
+    setTransform(alike, match.t, centre);
+    Evidence seen = evidenceOf(match.t, samplesFor(match.t.a, maxSamples, false), maps.front(), 1, int(level.outlines.size()));
+    explain(seen, match.t, level, centre, maps[size_t(judging)], unitOf(judging));
+    alike.share = seen.share;
+    alike.explained = seen.explained;
+    alike.lead = likenessLead(match);
+    alike.likeness = match.likeness;
+    alike.drawnAs = lookName(match.look);
+    // The whole drawing matched: every brush it shows counts as seen.
+    std::fill(seen.seen.begin(), seen.seen.end(), 3);
+    seen.hits = seen.seen;
+    return confirmed(alike, cornersOf(level, match.t, centre, picture.size(), seen));
 }
 
 QString placementSummary(const Placement &placement)
@@ -692,6 +757,10 @@ QString placementSummary(const Placement &placement)
                                     .arg(std::lround(100 * placement.share))
                                     .arg(std::lround(100 * placement.explained))
                                     .arg(placement.lead, 0, 'f', 1);
+    if (placement.confident && placement.likeness > 0)
+        return QStringLiteral("Placed automatically: the picture is %1 % like the level drawn as %2; %3.")
+                .arg(100 * placement.likeness, 0, 'f', 1)
+                .arg(placement.drawnAs, figures);
     if (placement.confident)
         return QStringLiteral("Placed automatically: %1.").arg(figures);
     return QStringLiteral("no confident placement: the picture may not show this level, or shows it rotated (%1).").arg(figures);

@@ -22,6 +22,10 @@ struct Placement
     double share = 0;
     double explained = 0;
     double lead = 0;
+    // How alike the picture is to the level drawn in some look, from 0 to 1,
+    // when that match placed it.
+    double likeness = 0;
+    QString drawnAs;
     bool confident = false;
     // Two brush corners far apart on the picture, ready for Measure; set
     // only when confident.

@@ -3,6 +3,9 @@
 #include "core/calibration.h"
 
 #include <QPointF>
+#include <QString>
+
+#include <opencv2/core.hpp>
 
 #include <functional>
 #include <optional>
@@ -13,9 +16,6 @@ class QRectF;
 class QSize;
 struct Footprints;
 struct Placement;
-namespace cv {
-class Mat;
-}
 
 // The steps of the search for a picture's placement, each open to a check
 // of its own.
@@ -64,6 +64,7 @@ struct Candidate
     Transform t;
 };
 
+QImage greyOf(const QImage &picture);
 // The picture's edges, and the same halved until the coarse search's size.
 cv::Mat edgesOf(const QImage &picture);
 cv::Mat halved(const cv::Mat &m);
@@ -99,6 +100,57 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
 bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placement);
 // Whether the best placement's figures are enough to give it as sure; its
 // share is of the edges floors show when it was fitted to those.
+// How a picture made from the level may show it.
+enum class Look { Outlines, Floors, Silhouette };
+struct Drawing
+{
+    cv::Mat image; // floats from 0 to 1
+    double scale;  // pixels a unit
+    double left, top; // the world at the image's top-left corner
+};
+struct Likeness
+{
+    Transform t;
+    double correlation;
+    double gain = 0, lift = 0; // the picture's shades from the drawing's
+    // How many times the misfit left would grow at least, were any of the
+    // picture's corners a pixel off.
+    double pinned = 0;
+};
+std::vector<cv::Mat> greyPyramid(const QImage &picture, size_t levels, int from = 0);
+Drawing drawLook(const Footprints &level, const QRectF &extent, double scale, Look look);
+cv::Mat seenAt(const Drawing &d, const Transform &t, const QPointF &centre, double unit, cv::Size size);
+double correlation(const cv::Mat &p, const cv::Mat &q);
+struct Match
+{
+    Transform t{};
+    Look look = Look::Outlines;
+    // How alike the picture and the level's drawing are, from 0 to 1, and
+    // the same for the best match elsewhere.
+    double likeness = 0, runnerUp = 0;
+    // How many times worse the level mirrored or turned explains the
+    // picture where it would show it differently.
+    double turnedLead = 0;
+    double pinned = 0;
+};
+// The likeness is judged on the picture at most this large, roughly first
+// at most this large.
+constexpr int firstLikenessSide = 256;
+constexpr int verdictSide = 512;
+Footprints turned(const Footprints &level, const QPointF &centre, int turn);
+double turnedLead(const cv::Mat &grey, double unit, const Drawing &own, const Likeness &l, const Drawing &other, const Likeness &lt,
+                  const QPointF &centre);
+Match matchLooks(const std::vector<cv::Mat> &greys, int judging, const Footprints &level, const QRectF &extent,
+                 const std::vector<Transform> &starts, const std::function<bool()> &going, bool turns = true);
+Likeness align(const cv::Mat &grey, double unit, const Drawing &d, Transform t, const QPointF &centre, double blur,
+               int rounds);
 bool sureEnough(double strength, double lead, double share, double explained, bool settled, bool floors);
+// Whether a match of the picture with a drawing of the level is clear
+// enough to give as sure, and by how much it leads what else matched.
+bool alikeEnough(const Match &m);
+double likenessLead(const Match &m);
+QString lookName(Look look);
+// The placement, given as sure when Measure, from the entries, repeats it.
+Placement confirmed(Placement placement, const std::optional<CalibrationEntries> &entries);
 
 } // namespace placing

@@ -64,7 +64,21 @@ QImage outlinePicture(const Footprints &level, const placing::Transform &t, cons
 }
 
 // How a test picture is changed from the level's own picture.
-enum Change { Unchanged, Stretched, Framed, Cropped, Compressed, Blank, Noise, Turned, Mirrored };
+enum Change { Unchanged, Stretched, Framed, Cropped, Compressed, Blank, Noise, Turned, Mirrored, FilledMirrored, FilledBlurred };
+
+// The floors all in one shade: a silhouette, with no edge inside it.
+QImage filled(QImage floors)
+{
+    for (int y = 0; y < floors.height(); ++y)
+        for (int x = 0; x < floors.width(); ++x)
+            floors.setPixel(x, y, qGray(floors.pixel(x, y)) > 32 ? qRgb(200, 180, 200) : qRgb(20, 20, 30));
+    return floors;
+}
+
+QImage blurred(const QImage &image)
+{
+    return image.scaled(image.size() / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 } // namespace
 
@@ -102,6 +116,10 @@ private slots:
     void sureEnough_data();
     void sureEnough();
     void coarseSearch();
+    void likeness_data();
+    void likeness();
+    void alikeEnough_data();
+    void alikeEnough();
 };
 
 void TestPlacement::levelPictures_data()
@@ -187,6 +205,8 @@ void TestPlacement::placePictures_data()
     QTest::newRow("noise") << 700 << false << int(Noise) << false;
     QTest::newRow("turned a quarter") << 700 << true << int(Turned) << false;
     QTest::newRow("mirrored") << 700 << true << int(Mirrored) << false;
+    QTest::newRow("floors in one shade, mirrored") << 800 << true << int(FilledMirrored) << false;
+    QTest::newRow("floors in one shade, blurred") << 800 << true << int(FilledBlurred) << true; // placed by its likeness
 }
 
 // Pictures made from the level and changed as designers' pictures are:
@@ -235,12 +255,15 @@ void TestPlacement::placePictures()
     for (int y = 0; change == Noise && y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * 31 + y * 17) % 253, (x ^ y) & 255));
-    if (change == Turned || change == Mirrored)
+    if (change == FilledMirrored || change == FilledBlurred)
+        image = change == FilledBlurred ? blurred(filled(image)) : filled(image);
+    if (change == Turned || change == Mirrored || change == FilledMirrored)
         image = change == Turned ? image.transformed(QTransform().rotate(90)) : image.mirrored(true, false);
 
     const std::optional<Placement> found = place(image, level);
     QVERIFY(found);
     QCOMPARE(found->confident, confident);
+    QCOMPARE(found->likeness > 0, change == FilledBlurred);
     QCOMPARE(placementSummary(*found).startsWith(confident ? "Placed automatically: " : "no confident placement: "), true);
     if (!confident)
         return;
@@ -260,6 +283,9 @@ void TestPlacement::stopPlacing()
     QVERIFY(!place(image, sampleLevel(), [&](int) { return ++calls < 3; }) && calls == 3);
     QList<int> seen;
     QVERIFY(place(image, sampleLevel(), [&](int percent) { seen << percent; return true; }) && seen.size() > 10 && std::is_sorted(seen.begin(), seen.end()) && seen.front() >= 0 && seen.back() <= 100);
+    // Matching a picture the edges leave in doubt with drawings of the level stops as well.
+    const QImage silhouette = blurred(filled(levelPicture(sampleLevel(), 800, LevelPictureStyle::Floors)->image));
+    QVERIFY(!place(silhouette, sampleLevel(), [&](int percent) { return percent < 95; }) && place(silhouette, sampleLevel())->likeness > 0.99);
 }
 
 void TestPlacement::edges_data()
@@ -598,7 +624,7 @@ void TestPlacement::measuredAsPlaced()
 {
     QFETCH(QList<int>, second);
     QFETCH(bool, same);
-    QCOMPARE(placing::measuredAsPlaced({QSize(100, 100), QPoint(44, 11), QPoint(second[0], second[1]), QPoint(38, -8), QPoint(second[2], second[3])}, Placement{1.1, 2.2, -1.1, 2.2, 0, 0, 0, false, {}}), same);
+    QCOMPARE(placing::measuredAsPlaced({QSize(100, 100), QPoint(44, 11), QPoint(second[0], second[1]), QPoint(38, -8), QPoint(second[2], second[3])}, Placement{1.1, 2.2, -1.1, 2.2, 0, 0, 0, 0, {}, false, {}}), same);
 }
 
 void TestPlacement::sureEnough_data()
@@ -654,6 +680,80 @@ void TestPlacement::coarseSearch()
     QCOMPARE(placing::drawnEdges(boxes({QRectF(0, 0, 10, 10), QRectF(10, 3, 10, 10), QRectF(100, 176, 10, 10)}), QRectF(0, 0, 110, 186), 1, true).at<uchar>(180, 10), uchar(255));
     // A level too thin to draw at the smallest scales is passed over there.
     QVERIFY(placing::coarseSearch(maps.back(), 4, boxes({QRectF(0, 0, 4000, 8)}), QRectF(0, 0, 4000, 8), {}, &stopped).empty());
+}
+
+void TestPlacement::likeness_data()
+{
+    QTest::addColumn<int>("shape"); // the sample level, a square ring of walls, a room of unequal walls
+    QTest::addColumn<int>("look");
+    QTest::addColumn<bool>("mirrored");
+    QTest::addColumn<bool>("cut"); // to its left half
+    QTest::addColumn<bool>("alike");
+    QTest::newRow("outlines") << 0 << int(placing::Look::Outlines) << false << false << true;
+    QTest::newRow("floors shaded by height") << 0 << int(placing::Look::Floors) << false << false << true;
+    QTest::newRow("floors in one shade") << 0 << int(placing::Look::Silhouette) << false << false << true;
+    QTest::newRow("floors in one shade, mirrored") << 0 << int(placing::Look::Silhouette) << true << false << false;
+    QTest::newRow("a ring, the same mirrored and turned") << 1 << int(placing::Look::Silhouette) << false << false << false;
+    QTest::newRow("a room, whole") << 2 << int(placing::Look::Outlines) << false << false << true;
+    QTest::newRow("a room cut through, its width unknown") << 2 << int(placing::Look::Outlines) << false << true << false;
+}
+
+// From a few pixels off, the level drawn in the picture's look settles
+// where it lies; a match is given as sure only when nothing else, the
+// level mirrored or turned included, matches nearly as well and the
+// picture holds every corner.
+void TestPlacement::likeness()
+{
+    QFETCH(int, shape);
+    QFETCH(int, look);
+    QFETCH(bool, mirrored);
+    QFETCH(bool, cut);
+    QFETCH(bool, alike);
+    const QList<Footprints> levels{sampleLevel(), boxes({QRectF(0, 0, 512, 32), QRectF(0, 480, 512, 32), QRectF(0, 32, 32, 448), QRectF(480, 32, 32, 448)}),
+                                   boxes({QRectF(0, 0, 1024, 16), QRectF(0, 464, 1024, 48), QRectF(0, 16, 24, 448), QRectF(1008, 16, 16, 448), QRectF(700, 100, 64, 64)})};
+    const Footprints &level = levels[shape];
+    const auto style = look == int(placing::Look::Outlines) ? LevelPictureStyle::Outline : LevelPictureStyle::Floors;
+    const std::optional<LevelPicture> made = levelPicture(level, 700, style);
+    QImage image = look == int(placing::Look::Silhouette) ? filled(made->image) : made->image;
+    image = cut ? image.copy(0, 0, image.width() / 2, image.height()) : image.mirrored(mirrored, false);
+    QRectF extent;
+    for (const QPolygonF &outline : level.outlines)
+        extent = extent.united(outline.boundingRect());
+    const Calibration c = *calibrate(made->entries);
+    const double across = made->image.width() / (c.exactEndX - c.exactOriginX), down = made->image.height() / (c.exactEndY - c.exactOriginY);
+    const placing::Transform truth{across, across * (extent.center().x() - c.exactOriginX), down, down * (extent.center().y() - c.exactOriginY)};
+    const placing::Transform start{truth.a * 1.01, truth.b + 3, truth.c * 1.01, truth.d - 2};
+    const placing::Match m = placing::matchLooks(placing::greyPyramid(image, 3), 0, level, extent, {start}, [] { return true; });
+    QCOMPARE(placing::alikeEnough(m), alike);
+    if (alike)
+        QVERIFY2(placing::cornerGap(truth, m.t, image.size()) < 1 && int(m.look) == look, qPrintable(QString::number(placing::cornerGap(truth, m.t, image.size()))));
+}
+
+void TestPlacement::alikeEnough_data()
+{
+    QTest::addColumn<QList<double>>("figures"); // likeness, runner-up, turned lead, pinned, x scale over y scale
+    QTest::addColumn<bool>("sure");
+    QTest::newRow("every figure just enough") << QList<double>{0.85, 0.54, 3, 0.004, 1.15} << true;
+    QTest::newRow("scales apart the other way") << QList<double>{0.99, 0.5, 10, 1, 1 / 1.15} << true;
+    QTest::newRow("hardly alike") << QList<double>{0.8499, 0, 10, 1, 1} << false;
+    QTest::newRow("a match elsewhere nearly as good") << QList<double>{0.99, 0.9701, 10, 1, 1} << false;
+    QTest::newRow("mirrored or turned nearly as good") << QList<double>{0.99, 0.5, 2.999, 1, 1} << false;
+    QTest::newRow("a corner loosely held") << QList<double>{0.99, 0.5, 10, 0.0039, 1} << false;
+    QTest::newRow("scales too far apart") << QList<double>{0.99, 0.5, 10, 1, 1.16} << false;
+    QTest::newRow("scales too far apart the other way") << QList<double>{0.99, 0.5, 10, 1, 1 / 1.16} << false;
+}
+
+void TestPlacement::alikeEnough()
+{
+    QFETCH(QList<double>, figures);
+    QFETCH(bool, sure);
+    placing::Match m;
+    m.t = {figures[4], 0, -1, 0};
+    m.likeness = figures[0];
+    m.runnerUp = figures[1];
+    m.turnedLead = figures[2];
+    m.pinned = figures[3];
+    QCOMPARE(placing::alikeEnough(m), sure);
 }
 
 QTEST_MAIN(TestPlacement)
