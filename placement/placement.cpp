@@ -560,6 +560,20 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
     return std::nullopt;
 }
 
+// A picture with nothing around the level but blank paper spans the level
+// with its edges: the level laid over their span is a start as good as any
+// search gives, and the only one where the level is drawn too densely for
+// the coarse search to see its shape.
+std::optional<Transform> spanStart(const cv::Mat &map, double unit, const QRectF &extent)
+{
+    const cv::Rect span = cv::boundingRect(map >= smallestPeak);
+    if (span.width < 8 || span.height < 8)
+        return std::nullopt;
+    const double a = unit * (span.width - 2) / extent.width(), c = -unit * (span.height - 2) / extent.height();
+    const QPointF centre = extent.center();
+    return Transform{a, unit * (span.x + 1) - a * (extent.left() - centre.x()), c, unit * (span.y + 1) - c * (extent.bottom() - centre.y())};
+}
+
 // Corners close together on one axis, rounded to whole pixels, would make
 // Measure stretch that axis wrong: Measure must give back the placement
 // within a pixel at both of the picture's corners.
@@ -730,6 +744,8 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         if (starts.size() == likenessStarts)
             break;
     }
+    if (const std::optional<Transform> boxed = spanStart(maps[size_t(judging)], unitOf(judging), extent))
+        starts.push_back(*boxed);
     const Match match = matchLooks(greys, judging, level, extent, starts, goingOn);
     if (!going)
         return std::nullopt;

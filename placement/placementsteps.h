@@ -94,6 +94,7 @@ bool apart(const Transform &p, const Transform &q, double unit);
 cv::Mat drawnEdges(const Footprints &level, const QRectF &extent, double scale, bool floors);
 std::vector<Candidate> coarseSearch(const cv::Mat &map, double unit, const Footprints &level, const QRectF &extent,
                                     const std::function<bool(int)> &progress, bool *stopped);
+std::optional<Transform> spanStart(const cv::Mat &map, double unit, const QRectF &extent);
 std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Transform &t, const QPointF &centre,
                                             const QSize &size, const Evidence &e);
 // Whether Measure, given entries, repeats the placement within a pixel.

@@ -678,6 +678,9 @@ void TestPlacement::coarseSearch()
     QVERIFY(cv::countNonZero(placing::drawnEdges(level, extent, 1, true) == 128) == 0 && cv::countNonZero(placing::drawnEdges(level, extent, 1, false) == 128) > 0 && placing::drawnEdges(level, extent, 1, false).at<uchar>(1, 1) == 0);
     // Floors only three shades apart still meet at an edge.
     QCOMPARE(placing::drawnEdges(boxes({QRectF(0, 0, 10, 10), QRectF(10, 3, 10, 10), QRectF(100, 176, 10, 10)}), QRectF(0, 0, 110, 186), 1, true).at<uchar>(180, 10), uchar(255));
+    // With blank paper around it, the level spans the picture's edges.
+    const std::optional<placing::Transform> spanned = placing::spanStart(placing::edgesOf(outlinePicture(level, truth, QSize(640, 300))), 1, extent);
+    QVERIFY(spanned && placing::cornerGap(truth, *spanned, QSize(640, 300)) < 5 && !placing::spanStart(cv::Mat::zeros(100, 100, CV_8UC1), 1, extent));
     // A level too thin to draw at the smallest scales is passed over there.
     QVERIFY(placing::coarseSearch(maps.back(), 4, boxes({QRectF(0, 0, 4000, 8)}), QRectF(0, 0, 4000, 8), {}, &stopped).empty());
 }
