@@ -235,7 +235,8 @@ Footprints turned(const Footprints &level, const QPointF &centre, int turn)
 {
     Footprints out;
     out.tops = level.tops;
-    for (QPolygonF outline : level.outlines) {
+    for (const QPolygonF &original : level.outlines) {
+        QPolygonF outline = original;
         for (QPointF &p : outline) {
             double x = p.x() - centre.x(), y = p.y() - centre.y();
             if (turn & 1)
