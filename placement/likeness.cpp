@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPen>
 #include <QRectF>
 #include <QSize>
 
@@ -15,7 +14,6 @@
 #include <cmath>
 #include <limits>
 #include <map>
-#include <numeric>
 
 namespace {
 
@@ -76,24 +74,7 @@ Drawing drawLook(const Footprints &level, const QRectF &extent, double scale, Lo
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-d.left * scale, d.top * scale);
     painter.scale(scale, -scale);
-    if (look == Look::Outlines) {
-        QPen pen(Qt::white, 1);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        for (const QPolygonF &outline : level.outlines)
-            painter.drawPolygon(outline);
-    } else {
-        std::vector<qsizetype> order(size_t(level.outlines.size()));
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](qsizetype p, qsizetype q) { return level.tops[p] < level.tops[q]; });
-        const auto [low, high] = std::minmax_element(level.tops.begin(), level.tops.end());
-        painter.setPen(Qt::NoPen);
-        for (const qsizetype i : order) {
-            const int grey = look == Look::Silhouette ? 255 : 64 + int(176 * (level.tops[i] - *low) / std::max(*high - *low, 1.0));
-            painter.setBrush(QColor(grey, grey, grey));
-            painter.drawPolygon(level.outlines[i]);
-        }
-    }
+    drawLevel(painter, level, look);
     painter.end();
     cv::Mat(image.height(), image.width(), CV_8UC1, image.bits(), size_t(image.bytesPerLine())).convertTo(d.image, CV_32F, 1.0 / 255);
     return d;

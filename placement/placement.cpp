@@ -4,6 +4,7 @@
 
 #include "level/footprints.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -317,6 +318,31 @@ void search(Transform &t, const std::vector<Sample> &samples, const cv::Mat &dis
     }
 }
 
+// The level in white on black as the painter is set: every outline a line
+// a pixel wide, or the floors filled, higher over lower, lighter the higher
+// or all alike.
+void drawLevel(QPainter &painter, const Footprints &level, Look look)
+{
+    if (look == Look::Outlines) {
+        QPen pen(Qt::white, 1);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        for (const QPolygonF &outline : level.outlines)
+            painter.drawPolygon(outline);
+        return;
+    }
+    std::vector<qsizetype> order(size_t(level.outlines.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype p, qsizetype q) { return level.tops[p] < level.tops[q]; });
+    const auto [low, high] = std::minmax_element(level.tops.begin(), level.tops.end());
+    painter.setPen(Qt::NoPen);
+    for (const qsizetype i : order) {
+        const int grey = look == Look::Silhouette ? 255 : 64 + int(176 * (level.tops[i] - *low) / std::max(*high - *low, 1.0));
+        painter.setBrush(QColor(grey, grey, grey));
+        painter.drawPolygon(level.outlines[i]);
+    }
+}
+
 // How much of the picture's edges the level's outline explains, seen on a
 // map unit full pixels a pixel: each edge pixel within a pixel and a half
 // of an outline, and the same with the outline a few pixels aside, which a
@@ -327,12 +353,8 @@ void explain(Evidence &e, const Transform &t, const Footprints &level, const QPo
     QImage canvas(drawn.data, drawn.cols, drawn.rows, int(drawn.step), QImage::Format_Grayscale8);
     {
         QPainter painter(&canvas);
-        QPen pen(Qt::white, 1);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
         painter.setTransform(QTransform(t.a / unit, 0, 0, t.c / unit, (t.b - t.a * centre.x()) / unit, (t.d - t.c * centre.y()) / unit));
-        for (const QPolygonF &outline : level.outlines)
-            painter.drawPolygon(outline);
+        drawLevel(painter, level, Look::Outlines);
     }
     // Within a pixel and a half of a drawn pixel's centre are exactly its
     // eight neighbours.
@@ -409,27 +431,10 @@ cv::Mat drawnEdges(const Footprints &level, const QRectF &extent, double scale, 
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-extent.left() * scale, extent.bottom() * scale);
     painter.scale(scale, -scale);
-    if (!floors) {
-        QPen pen(Qt::white, 1);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        for (const QPolygonF &outline : level.outlines)
-            painter.drawPolygon(outline);
-        painter.end();
-        return cv::Mat(drawn.height(), drawn.width(), CV_8UC1, drawn.bits(), size_t(drawn.bytesPerLine())).clone();
-    }
-    std::vector<qsizetype> order(size_t(level.outlines.size()));
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = qsizetype(i);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype p, qsizetype q) { return level.tops[p] < level.tops[q]; });
-    const auto [low, high] = std::minmax_element(level.tops.begin(), level.tops.end());
-    painter.setPen(Qt::NoPen);
-    for (const qsizetype i : order) {
-        const int grey = 64 + int(176 * (level.tops[i] - *low) / std::max(*high - *low, 1.0));
-        painter.setBrush(QColor(grey, grey, grey));
-        painter.drawPolygon(level.outlines[i]);
-    }
+    drawLevel(painter, level, floors ? Look::Floors : Look::Outlines);
     painter.end();
+    if (!floors)
+        return cv::Mat(drawn.height(), drawn.width(), CV_8UC1, drawn.bits(), size_t(drawn.bytesPerLine())).clone();
     const cv::Mat view(drawn.height(), drawn.width(), CV_8UC1, drawn.bits(), size_t(drawn.bytesPerLine()));
     cv::Mat edges;
     cv::morphologyEx(view, edges, cv::MORPH_GRADIENT, cv::Mat());

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QImage;
+class QPainter;
 class QRectF;
 class QSize;
 struct Footprints;
@@ -103,6 +104,7 @@ bool measuredAsPlaced(const CalibrationEntries &entries, const Placement &placem
 // share is of the edges floors show when it was fitted to those.
 // How a picture made from the level may show it.
 enum class Look { Outlines, Floors, Silhouette };
+void drawLevel(QPainter &painter, const Footprints &level, Look look);
 struct Drawing
 {
     cv::Mat image; // floats from 0 to 1
