@@ -151,6 +151,26 @@ double cornerError(const CalibrationEntries &entries, const Truth &t)
     return std::max({std::abs(ox), std::abs(oy), std::abs(ex - size.width()), std::abs(ey - size.height())});
 }
 
+// A level that is its own mirror image or quarter turn in a look gives
+// turned pictures that are true pictures of it, a placement explaining
+// them exactly: the level drawn there, the picture differs from it at most
+// in bands along edges two pixels wide each way (as far as any confident
+// placement may be off), in no patch of its own.
+bool sameAsPlaced(const QImage &image, const Footprints &level, const Placement &p)
+{
+    QImage drawn(image.size(), QImage::Format_RGB32);
+    drawn.fill(QColor(20, 20, 30));
+    draw(drawn, level, {p.a, p.b, p.c, p.d}, true, true);
+    const QImage seen = image.convertToFormat(QImage::Format_Grayscale8), placed = drawn.convertToFormat(QImage::Format_Grayscale8);
+    const cv::Mat mine(seen.height(), seen.width(), CV_8UC1, const_cast<uchar *>(seen.constBits()), size_t(seen.bytesPerLine()));
+    const cv::Mat theirs(placed.height(), placed.width(), CV_8UC1, const_cast<uchar *>(placed.constBits()), size_t(placed.bytesPerLine()));
+    cv::Mat differ;
+    cv::absdiff(mine, theirs, differ);
+    differ = differ > 8;
+    cv::erode(differ, differ, cv::Mat(), cv::Point(-1, -1), 2);
+    return cv::countNonZero(differ) < 20;
+}
+
 struct Row
 {
     int within1 = 0, within2 = 0, unsure = 0, wrong = 0, total = 0;
@@ -252,10 +272,10 @@ int main(int argc, char *argv[])
     }
 
     if (sections.contains(QStringLiteral("hostile"))) {
-        std::printf("\n| hostile picture | pictures | confident |\n|---|---|---|\n");
+        std::printf("\n| hostile picture | pictures | confident | confident, the picture the level's own where placed |\n|---|---|---|---|\n");
         const char *const kinds[] = {"another level", "blank", "noise", "rotated 90 degrees", "mirrored"};
         for (int k = 0; k < 5; ++k) {
-            int confident = 0, total = 0;
+            int confident = 0, total = 0, own = 0;
             for (size_t i = 0; i < levels.size(); ++i) {
                 Truth truth;
                 QImage image = picture(levels[(i + 1) % levels.size()].second, Outline, random, &truth);
@@ -271,12 +291,16 @@ int main(int argc, char *argv[])
                     image = k == 3 ? image.transformed(QTransform().rotate(90)) : image.mirrored(true, false);
                 }
                 const std::optional<Placement> found = place(image, levels[i].second);
-                confident += found && found->confident;
+                const bool placed = found && found->confident;
+                const bool same = placed && k >= 3 && sameAsPlaced(image, levels[i].second, *found);
+                confident += placed && !same;
+                own += same;
                 ++total;
-                if (found && found->confident)
-                    std::fprintf(stderr, "hostile %s on %s: %s\n", kinds[k], qPrintable(levels[i].first), qPrintable(placementSummary(*found)));
+                if (placed)
+                    std::fprintf(stderr, "hostile %s on %s%s: %s\n", kinds[k], qPrintable(levels[i].first),
+                                 same ? " (the level's own picture where placed)" : "", qPrintable(placementSummary(*found)));
             }
-            std::printf("| %s | %d | %d |\n", kinds[k], total, confident);
+            std::printf("| %s | %d | %d | %d |\n", kinds[k], total, confident, own);
         }
     }
 

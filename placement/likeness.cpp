@@ -245,9 +245,14 @@ double turnedLead(const cv::Mat &grey, double unit, const Drawing &own, const Li
     cv::GaussianBlur(seenAt(other, lt.t, centre, unit, grey.size()), theirs, cv::Size(), 1);
     mine = mine * l.gain + l.lift;
     theirs = theirs * lt.gain + lt.lift;
-    const cv::Mat differ = cv::abs(mine - theirs) > 0.15 * std::abs(l.gain);
+    // Placements a fraction of a pixel apart differ along every edge; only
+    // a patch where the drawings differ tells them apart. A level drawn the
+    // same turned as not gives a picture that is as truly its own either
+    // way, which is no evidence against the placement.
+    cv::Mat differ = cv::abs(mine - theirs) > 0.15 * std::abs(l.gain);
+    cv::erode(differ, differ, cv::Mat());
     if (cv::countNonZero(differ) < 8)
-        return 1;
+        return std::numeric_limits<double>::infinity();
     cv::Mat ownMisfit = picture - mine, otherMisfit = picture - theirs;
     ownMisfit.setTo(0, ~differ);
     otherMisfit.setTo(0, ~differ);

@@ -6,6 +6,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <cstdio>
+#include <cstdlib>
 #include <QPainter>
 #include <QPen>
 
@@ -519,8 +521,8 @@ std::vector<Candidate> coarseSearch(const cv::Mat &map, double unit, const Footp
 }
 
 // Two brush corners of whole world units, on outlines the picture shows,
-// as far apart as the picture allows and as near whole pixels as can be,
-// so that Measure repeats the placement within a small part of a pixel.
+// far apart, such that Measure, given them at whole pixels, repeats the
+// placement within as small a part of a pixel as any such pair.
 std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Transform &t, const QPointF &centre, const QSize &size,
                                             const Evidence &e)
 {
@@ -528,7 +530,6 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
     {
         QPoint world;
         QPointF pixel;
-        double error;
     };
     std::vector<Corner> corners;
     for (qsizetype o = 0; o < level.outlines.size(); ++o) {
@@ -541,28 +542,39 @@ std::optional<CalibrationEntries> cornersOf(const Footprints &level, const Trans
             const QPointF pixel = t(w - centre);
             if (pixel.x() < 0.5 || pixel.y() < 0.5 || pixel.x() > size.width() - 1.5 || pixel.y() > size.height() - 1.5)
                 continue;
-            const double error = std::max(std::abs(pixel.x() - std::round(pixel.x())), std::abs(pixel.y() - std::round(pixel.y())));
-            corners.push_back({w.toPoint(), pixel, error});
+            corners.push_back({w.toPoint(), pixel});
         }
     }
-    for (const double tolerance : {0.1, 0.2, 0.3, 0.5}) {
-        const Corner *first = nullptr, *last = nullptr;
-        const auto reach = [&](const Corner &k) { return k.pixel.x() / size.width() + k.pixel.y() / size.height(); };
-        for (const Corner &k : corners) {
-            if (k.error > tolerance)
+    // A corner's pixel rounded is up to half a pixel off, and Measure
+    // carries that out to the picture's sides, the more so the nearer
+    // together the two corners lie: the pair is chosen by where Measure
+    // then puts the sides, from the corners reaching furthest toward the
+    // picture's top left and bottom right; of pairs alike in that, the one
+    // furthest apart.
+    const auto sideError = [](double q1, double q2, double side) {
+        const double e1 = std::round(q1) - q1, e2 = std::round(q2) - q2;
+        return std::max(std::abs(e1 - q1 / (q2 - q1) * (e2 - e1)), std::abs(e1 + (side - q1) / (q2 - q1) * (e2 - e1)));
+    };
+    const auto reach = [&](const Corner &k) { return k.pixel.x() / size.width() + k.pixel.y() / size.height(); };
+    std::sort(corners.begin(), corners.end(), [&](const Corner &p, const Corner &q) { return reach(p) < reach(q); });
+    const size_t pool = std::min(corners.size(), size_t(48));
+    std::optional<CalibrationEntries> best;
+    double least = std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < pool; ++i) {
+        for (size_t j = corners.size(); j-- > corners.size() - pool;) {
+            const Corner &first = corners[i], &last = corners[j];
+            const QPoint p1 = first.pixel.toPoint(), p2 = last.pixel.toPoint();
+            if (p2.x() <= p1.x() || p2.y() <= p1.y() || last.world.x() <= first.world.x() || last.world.y() >= first.world.y())
                 continue;
-            if (!first || reach(k) < reach(*first))
-                first = &k;
-            if (!last || reach(k) > reach(*last))
-                last = &k;
+            const double error = std::max(sideError(first.pixel.x(), last.pixel.x(), size.width()),
+                                          sideError(first.pixel.y(), last.pixel.y(), size.height()));
+            if (error < least) {
+                least = error;
+                best = CalibrationEntries{size, p1, p2, first.world, last.world};
+            }
         }
-        if (!first)
-            continue;
-        const QPoint p1 = first->pixel.toPoint(), p2 = last->pixel.toPoint();
-        if (p2.x() > p1.x() && p2.y() > p1.y() && last->world.x() > first->world.x() && last->world.y() < first->world.y())
-            return CalibrationEntries{size, p1, p2, first->world, last->world};
     }
-    return std::nullopt;
+    return best;
 }
 
 // A picture with nothing around the level but blank paper spans the level
@@ -728,12 +740,13 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     if (sureEnough(evidence.strength(), placement.lead, evidence.share, evidence.explained, settled, floors)) {
         const Placement sure = confirmed(placement, cornersOf(level, best, centre, picture.size(), evidence));
         // Edges can mislead where a drawing of the level cannot: one that
-        // settles clearly elsewhere from the edges' answer leaves it in doubt.
+        // settles clearly elsewhere, if only a pixel or two, from the edges'
+        // answer leaves it in doubt.
         if (sure.confident) {
             const Match check = matchLooks(greys, judging, level, extent, {best}, goingOn, false);
             if (!going)
                 return std::nullopt;
-            if (!alikeEnough(check) || cornerGap(best, check.t, picture.size()) <= 2)
+            if (!alikeEnough(check) || cornerGap(best, check.t, picture.size()) <= 1)
                 return sure;
             starts.push_back(check.t);
         }
@@ -754,6 +767,10 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     const Match match = matchLooks(greys, judging, level, extent, starts, goingOn);
     if (!going)
         return std::nullopt;
+    if (getenv("PLDEBUG")) {
+        fprintf(stderr, "DBG like %.4f runner %.4f turned %.2f pinned %.4f aspect %.3f look %d starts %zu\n", match.likeness, match.runnerUp, match.turnedLead, match.pinned, match.t.a / -match.t.c, int(match.look), starts.size());
+        if (!alikeEnough(match)) setTransform(placement, match.t, centre);
+    }
     if (!alikeEnough(match))
         return placement;
     Placement alike;

@@ -118,6 +118,8 @@ private slots:
     void coarseSearch();
     void likeness_data();
     void likeness();
+    void turnedLead_data();
+    void turnedLead();
     void alikeEnough_data();
     void alikeEnough();
 };
@@ -578,34 +580,37 @@ void TestPlacement::evidence()
 
 void TestPlacement::corners_data()
 {
-    QTest::addColumn<QPointF>("offset"); // pixel x = X - 125 + offset x, y = 30 - Y + offset y
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QPointF>("offset"); // pixel x = scale (X - 125) + offset x, y = 30 - Y + offset y
     QTest::addColumn<int>("width");
     QTest::addColumn<QList<int>>("evidence"); // of each outline's samples, how many seen and hit
     QTest::addColumn<QList<int>>("entries"); // pixel 1, pixel 2, world 1, world 2; none: no corners
     const QList<int> both{25, 20, 275, 80, 0, 60, 250, 0}, first{25, 20, 125, 80, 0, 60, 100, 0};
-    QTest::newRow("the corners furthest apart") << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 10} << both;
-    QTest::newRow("an outline seen too little is passed over") << QPointF(150, 50) << 300 << QList<int>{10, 2, 10, 2} << first;
-    QTest::newRow("an outline mostly missed is passed over") << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 4} << first;
-    QTest::newRow("half hit is enough") << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 5} << both;
-    QTest::newRow("a corner on the last pixel is passed over") << QPointF(150, 50) << 276 << QList<int>{10, 10, 10, 10} << QList<int>{25, 20, 225, 80, 0, 60, 200, 0};
-    QTest::newRow("a corner on the last half pixel") << QPointF(150.5, 50) << 277 << QList<int>{10, 10, 10, 10} << QList<int>{26, 20, 276, 80, 0, 60, 250, 0};
-    QTest::newRow("a corner on the first half pixel") << QPointF(125.5, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{1, 20, 251, 80, 0, 60, 250, 0};
-    QTest::newRow("a corner before it") << QPointF(125.4, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{100, 20, 250, 80, 100, 60, 250, 0};
-    QTest::newRow("a corner on the last half pixel row") << QPointF(150, 68.5) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{25, 39, 275, 99, 0, 60, 250, 0};
-    QTest::newRow("nothing seen") << QPointF(150, 50) << 300 << QList<int>{0, 0, 0, 0} << QList<int>();
+    QTest::newRow("the corners furthest apart") << 1.0 << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 10} << both;
+    QTest::newRow("an outline seen too little is passed over") << 1.0 << QPointF(150, 50) << 300 << QList<int>{10, 2, 10, 2} << first;
+    QTest::newRow("an outline mostly missed is passed over") << 1.0 << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 4} << first;
+    QTest::newRow("half hit is enough") << 1.0 << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 5} << both;
+    QTest::newRow("a corner on the last pixel is passed over") << 1.0 << QPointF(150, 50) << 276 << QList<int>{10, 10, 10, 10} << QList<int>{25, 20, 225, 80, 0, 60, 200, 0};
+    QTest::newRow("a corner on the last half pixel") << 1.0 << QPointF(150.5, 50) << 277 << QList<int>{10, 10, 10, 10} << QList<int>{26, 20, 276, 80, 0, 60, 250, 0};
+    QTest::newRow("a corner on the first half pixel") << 1.0 << QPointF(125.5, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{1, 20, 251, 80, 0, 60, 250, 0};
+    QTest::newRow("a corner before it") << 1.0 << QPointF(125.4, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{100, 20, 250, 80, 100, 60, 250, 0};
+    QTest::newRow("a corner on the last half pixel row") << 1.0 << QPointF(150, 68.5) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{25, 39, 275, 99, 0, 60, 250, 0};
+    QTest::newRow("the pair Measure repeats best, not the furthest") << 1.01 << QPointF(150, 50) << 300 << QList<int>{10, 10, 10, 10} << QList<int>{24, 20, 226, 80, 0, 60, 200, 0};
+    QTest::newRow("nothing seen") << 1.0 << QPointF(150, 50) << 300 << QList<int>{0, 0, 0, 0} << QList<int>();
 }
 
 // Two brush corners of outlines the picture shows, as far apart as it
 // allows, for Measure.
 void TestPlacement::corners()
 {
+    QFETCH(double, scale);
     QFETCH(QPointF, offset);
     QFETCH(int, width);
     QFETCH(QList<int>, evidence);
     QFETCH(QList<int>, entries);
     const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(200, 0, 50, 50)});
     const placing::Evidence e{0, {evidence[0], evidence[1]}, {evidence[2], evidence[3]}};
-    const std::optional<CalibrationEntries> found = placing::cornersOf(level, {1, offset.x(), -1, offset.y()}, QPointF(125, 30), QSize(width, 100), e);
+    const std::optional<CalibrationEntries> found = placing::cornersOf(level, {scale, offset.x(), -1, offset.y()}, QPointF(125, 30), QSize(width, 100), e);
     const QList<int> got = found ? QList<int>{found->pixel1.x(), found->pixel1.y(), found->pixel2.x(), found->pixel2.y(), found->world1.x(), found->world1.y(), found->world2.x(), found->world2.y()} : QList<int>();
     QCOMPARE(got, entries);
     QVERIFY(!found || found->picture == QSize(width, 100));
@@ -687,16 +692,20 @@ void TestPlacement::coarseSearch()
 
 void TestPlacement::likeness_data()
 {
-    QTest::addColumn<int>("shape"); // the sample level, a square ring of walls, a room of unequal walls
+    QTest::addColumn<int>("shape"); // the sample level, a square ring of walls, a room of unequal walls, the ring with a
+                                    // pillar in a corner, the ring with one wall a unit thicker
     QTest::addColumn<int>("look");
-    QTest::addColumn<bool>("mirrored");
+    QTest::addColumn<bool>("mirrored"); // the picture made of the level mirrored where it lies
     QTest::addColumn<bool>("cut"); // to its left half
     QTest::addColumn<bool>("alike");
     QTest::newRow("outlines") << 0 << int(placing::Look::Outlines) << false << false << true;
     QTest::newRow("floors shaded by height") << 0 << int(placing::Look::Floors) << false << false << true;
     QTest::newRow("floors in one shade") << 0 << int(placing::Look::Silhouette) << false << false << true;
     QTest::newRow("floors in one shade, mirrored") << 0 << int(placing::Look::Silhouette) << true << false << false;
-    QTest::newRow("a ring, the same mirrored and turned") << 1 << int(placing::Look::Silhouette) << false << false << false;
+    QTest::newRow("a ring, the same mirrored and turned: its picture either way") << 1 << int(placing::Look::Silhouette) << false << false << true;
+    QTest::newRow("a ring with a pillar in a corner") << 3 << int(placing::Look::Silhouette) << false << false << true;
+    QTest::newRow("a ring with a pillar in a corner, mirrored") << 3 << int(placing::Look::Silhouette) << true << false << false;
+    QTest::newRow("a ring with a wall a unit thicker: a sliver apart mirrored") << 4 << int(placing::Look::Silhouette) << false << false << true;
     QTest::newRow("a room, whole") << 2 << int(placing::Look::Outlines) << false << false << true;
     QTest::newRow("a room cut through, its width unknown") << 2 << int(placing::Look::Outlines) << false << true << false;
 }
@@ -713,15 +722,18 @@ void TestPlacement::likeness()
     QFETCH(bool, cut);
     QFETCH(bool, alike);
     const QList<Footprints> levels{sampleLevel(), boxes({QRectF(0, 0, 512, 32), QRectF(0, 480, 512, 32), QRectF(0, 32, 32, 448), QRectF(480, 32, 32, 448)}),
-                                   boxes({QRectF(0, 0, 1024, 16), QRectF(0, 464, 1024, 48), QRectF(0, 16, 24, 448), QRectF(1008, 16, 16, 448), QRectF(700, 100, 64, 64)})};
+                                   boxes({QRectF(0, 0, 1024, 16), QRectF(0, 464, 1024, 48), QRectF(0, 16, 24, 448), QRectF(1008, 16, 16, 448), QRectF(700, 100, 64, 64)}),
+                                   boxes({QRectF(0, 0, 512, 32), QRectF(0, 480, 512, 32), QRectF(0, 32, 32, 448), QRectF(480, 32, 32, 448), QRectF(40, 40, 16, 16)}),
+                                   boxes({QRectF(0, 0, 512, 32), QRectF(0, 480, 512, 32), QRectF(0, 32, 32, 448), QRectF(479, 32, 33, 448)})};
     const Footprints &level = levels[shape];
-    const auto style = look == int(placing::Look::Outlines) ? LevelPictureStyle::Outline : LevelPictureStyle::Floors;
-    const std::optional<LevelPicture> made = levelPicture(level, 700, style);
-    QImage image = look == int(placing::Look::Silhouette) ? filled(made->image) : made->image;
-    image = cut ? image.copy(0, 0, image.width() / 2, image.height()) : image.mirrored(mirrored, false);
     QRectF extent;
     for (const QPolygonF &outline : level.outlines)
         extent = extent.united(outline.boundingRect());
+    const auto style = look == int(placing::Look::Outlines) ? LevelPictureStyle::Outline : LevelPictureStyle::Floors;
+    const std::optional<LevelPicture> made = levelPicture(mirrored ? placing::turned(level, extent.center(), 1) : level, 700, style);
+    QImage image = look == int(placing::Look::Silhouette) ? filled(made->image) : made->image;
+    if (cut)
+        image = image.copy(0, 0, image.width() / 2, image.height());
     const Calibration c = *calibrate(made->entries);
     const double across = made->image.width() / (c.exactEndX - c.exactOriginX), down = made->image.height() / (c.exactEndY - c.exactOriginY);
     const placing::Transform truth{across, across * (extent.center().x() - c.exactOriginX), down, down * (extent.center().y() - c.exactOriginY)};
@@ -730,6 +742,31 @@ void TestPlacement::likeness()
     QCOMPARE(placing::alikeEnough(m), alike);
     if (alike)
         QVERIFY2(placing::cornerGap(truth, m.t, image.size()) < 1 && int(m.look) == look, qPrintable(QString::number(placing::cornerGap(truth, m.t, image.size()))));
+}
+
+void TestPlacement::turnedLead_data()
+{
+    QTest::addColumn<double>("aside"); // the other drawing's placement from this one's, the picture's, in pixels
+    QTest::addColumn<bool>("moved");   // the other drawing's pillar in the opposite corner
+    QTest::addColumn<bool>("told");    // whether the picture tells them apart
+    QTest::newRow("the same drawing half a pixel aside") << 0.5 << false << false;
+    QTest::newRow("a pillar in the other corner") << 0.0 << true << true;
+}
+
+// Only a patch where two drawings differ tells them apart, not the slivers
+// along every edge that placements a fraction of a pixel apart differ in.
+void TestPlacement::turnedLead()
+{
+    QFETCH(double, aside);
+    QFETCH(bool, moved);
+    QFETCH(bool, told);
+    const Footprints own = boxes({QRectF(0, 0, 200, 20), QRectF(0, 180, 200, 20), QRectF(0, 20, 20, 160), QRectF(180, 20, 20, 160), QRectF(30, 30, 20, 20)});
+    const QPointF centre(100, 100);
+    const placing::Drawing mine = placing::drawLook(own, QRectF(0, 0, 200, 200), 3, placing::Look::Silhouette);
+    const placing::Drawing theirs = placing::drawLook(moved ? placing::turned(own, centre, 1) : own, QRectF(0, 0, 200, 200), 3, placing::Look::Silhouette);
+    const cv::Mat picture = placing::seenAt(mine, {1.5, 160, -1.5, 160}, centre, 1, cv::Size(320, 320));
+    const double lead = placing::turnedLead(picture, 1, mine, {{1.5, 160, -1.5, 160}, 1, 1, 0}, theirs, {{1.5, 160 + aside, -1.5, 160 + aside}, 1, 1, 0}, centre);
+    QVERIFY2(std::isinf(lead) != told && (!told || lead > 100), qPrintable(QString::number(lead)));
 }
 
 void TestPlacement::alikeEnough_data()
