@@ -267,6 +267,7 @@ void TestPlacement::placePictures()
     QCOMPARE(found->confident, confident);
     QCOMPARE(found->likeness > 0, change == FilledBlurred);
     QCOMPARE(placementSummary(*found).startsWith(confident ? "Placed automatically: " : "no confident placement: "), true);
+    QCOMPARE(placementSummary(*found).contains(" like the level drawn as "), confident && change == FilledBlurred);
     if (!confident)
         return;
     const std::optional<Calibration> c = calibrate(found->entries);
