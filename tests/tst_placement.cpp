@@ -118,6 +118,8 @@ private slots:
     void coarseSearch();
     void likeness_data();
     void likeness();
+    void correlation_data();
+    void correlation();
     void turnedLead_data();
     void turnedLead();
     void alikeEnough_data();
@@ -744,6 +746,27 @@ void TestPlacement::likeness()
     QVERIFY(!cut || m.pinned < 0.004); // the cut room's width, and so its far corner, is not held
     if (alike)
         QVERIFY2(placing::cornerGap(truth, m.t, image.size()) < 1 && int(m.look) == look, qPrintable(QString::number(placing::cornerGap(truth, m.t, image.size()))));
+}
+
+void TestPlacement::correlation_data()
+{
+    QTest::addColumn<int>("kind"); // of the second map: the first, its shades reversed, flat
+    QTest::addColumn<double>("expected");
+    QTest::newRow("alike") << 0 << 1.0;
+    QTest::newRow("the shades reversed") << 1 << -1.0;
+    QTest::newRow("a flat picture is like nothing") << 2 << 0.0;
+}
+
+// A blank picture must not read as a perfect likeness of any drawing.
+void TestPlacement::correlation()
+{
+    QFETCH(int, kind);
+    QFETCH(double, expected);
+    cv::Mat ramp(4, 8, CV_32F);
+    for (int i = 0; i < 32; ++i)
+        ramp.at<float>(i / 8, i % 8) = float(i % 8) / 7;
+    const cv::Mat other = kind == 0 ? ramp : kind == 1 ? cv::Mat(1 - ramp) : cv::Mat(4, 8, CV_32F, cv::Scalar(0.5));
+    QVERIFY(std::abs(placing::correlation(other, ramp) - expected) < 1e-5);
 }
 
 void TestPlacement::turnedLead_data()
