@@ -6,8 +6,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <cstdio>
-#include <cstdlib>
 #include <QPainter>
 #include <QPen>
 
@@ -767,10 +765,6 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
     const Match match = matchLooks(greys, judging, level, extent, starts, goingOn);
     if (!going)
         return std::nullopt;
-    if (getenv("PLDEBUG")) {
-        fprintf(stderr, "DBG like %.4f runner %.4f turned %.2f pinned %.4f aspect %.3f look %d starts %zu\n", match.likeness, match.runnerUp, match.turnedLead, match.pinned, match.t.a / -match.t.c, int(match.look), starts.size());
-        if (!alikeEnough(match)) setTransform(placement, match.t, centre);
-    }
     if (!alikeEnough(match))
         return placement;
     Placement alike;
