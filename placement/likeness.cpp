@@ -93,14 +93,18 @@ cv::Mat seenAt(const Drawing &d, const Transform &t, const QPointF &centre, doub
     return seen;
 }
 
+// Taken about the means: the product's mean less the means' product loses
+// every figure for a map all but flat, and such a map, a drawing seen
+// almost wholly off the picture, then seemed alike beyond any bound.
 double correlation(const cv::Mat &p, const cv::Mat &q)
 {
-    cv::Scalar pm, ps, qm, qs;
-    cv::meanStdDev(p, pm, ps);
-    cv::meanStdDev(q, qm, qs);
-    if (ps[0] <= 0 || qs[0] <= 0)
+    const cv::Mat pc = p - cv::mean(p)[0], qc = q - cv::mean(q)[0];
+    const double pp = pc.dot(pc), qq = qc.dot(qc);
+    // Shades from 0 to 1 varying less than this are flat.
+    const double flat = 1e-8 * double(p.total());
+    if (pp <= flat || qq <= flat)
         return 0;
-    return (p.dot(q) / double(p.total()) - pm[0] * qm[0]) / (ps[0] * qs[0]);
+    return std::clamp(pc.dot(qc) / std::sqrt(pp * qq), -1.0, 1.0);
 }
 
 // Moves t so that the drawing, seen at t, matches the picture's grey map
@@ -178,11 +182,22 @@ Likeness align(const cv::Mat &grey, double unit, const Drawing &d, Transform t, 
         if (moves < 0.02)
             break;
     }
-    Likeness result{t, correlation(picture, seen), gain, lift};
+    // Judged where the drawing lies: a legend or a frame in the margin
+    // around the level is no part of it. Clamped first, since a wild fit
+    // may put the drawing anywhere.
+    const auto mapped = [&](double world, double a, double b, double origin, int side) {
+        return std::clamp((a * (world - origin) + b) / unit, 0.0, double(side));
+    };
+    const double x0 = mapped(d.left, t.a, t.b, centre.x(), picture.cols), y0 = mapped(d.top, t.c, t.d, centre.y(), picture.rows);
+    const double x1 = mapped(d.left + d.image.cols / d.scale, t.a, t.b, centre.x(), picture.cols);
+    const double y1 = mapped(d.top - d.image.rows / d.scale, t.c, t.d, centre.y(), picture.rows);
+    const cv::Rect judged(cv::Point(int(std::floor(x0)), int(std::floor(y0))), cv::Point(int(std::ceil(x1)), int(std::ceil(y1))));
+    const bool seenAtAll = judged.area() >= 16;
+    Likeness result{t, seenAtAll ? correlation(picture(judged), seen(judged)) : 0, gain, lift};
     // How firmly the picture holds its corners: the least the misfit grows,
     // as far as the fit's curvature tells, when any corner moves a full
-    // pixel along either axis, against the misfit left.
-    const cv::Mat misfit = picture - gain * seen - lift;
+    // pixel along either axis, against the misfit left there.
+    const cv::Mat misfit = seenAtAll ? cv::Mat(picture(judged) - gain * seen(judged) - lift) : cv::Mat(picture - gain * seen - lift);
     const double left = misfit.dot(misfit);
     cv::Matx66d spread;
     if (left > 0 && cv::invert(lastNormal, spread, cv::DECOMP_SVD) != 0) {
@@ -271,8 +286,14 @@ struct Drawings
     const Drawing &at(Look look, int k, double pixelsPerUnit)
     {
         auto found = made.find({int(look), k});
-        if (found == made.end())
-            found = made.emplace(std::make_pair(int(look), k), drawLook(level, extent, std::min(2 * pixelsPerUnit, 4096 / worldLong), look)).first;
+        if (found == made.end()) {
+            const double scale = std::min(2 * pixelsPerUnit, 4096 / worldLong);
+            Drawing d = drawLook(level, extent, scale, look);
+            // Seen at every other pixel or so, a line a pixel wide would
+            // show faint or full by where it falls between them.
+            cv::GaussianBlur(d.image, d.image, cv::Size(), 0.5 * scale / pixelsPerUnit);
+            found = made.emplace(std::make_pair(int(look), k), std::move(d)).first;
+        }
         return found->second;
     }
 };
