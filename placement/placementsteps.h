@@ -2,6 +2,7 @@
 
 #include "core/calibration.h"
 
+#include <QLineF>
 #include <QPointF>
 #include <QString>
 
@@ -79,6 +80,17 @@ float valueAt(const cv::Mat &m, double x, double y);
 // How far along the normal n from p the centre of the nearest edge lies;
 // NaN when none is found within reach.
 double offsetToEdge(const cv::Mat &m, const QPointF &p, const QPointF &n, int reach);
+// Every edge of the level's outlines, from its centre, worked out once for
+// the many times samples are taken along them.
+struct OutlineEdge
+{
+    QLineF line;
+    double length;
+    QPointF along;
+    int outline;
+};
+std::vector<OutlineEdge> outlineEdges(const Footprints &level, const QPointF &centre);
+std::vector<Sample> samplesOf(const std::vector<OutlineEdge> &edges, double pixelsPerUnit, double spacing, int most);
 std::vector<Sample> samplesOf(const Footprints &level, const QPointF &centre, double pixelsPerUnit, double spacing,
                               int most);
 QPointF normalAt(const Transform &t, const Sample &s);
@@ -86,7 +98,7 @@ bool refine(Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, 
 cv::Mat distancesOf(const cv::Mat &m);
 double chamfer(const Transform &t, const std::vector<Sample> &samples, const cv::Mat &distances, double unit);
 void search(Transform &t, const std::vector<Sample> &samples, const cv::Mat &distances, double unit, double radius,
-            bool tied);
+            bool tied, int part = 8);
 void explain(Evidence &e, const Transform &t, const Footprints &level, const QPointF &centre, const cv::Mat &m,
              double unit);
 Evidence evidenceOf(const Transform &t, const std::vector<Sample> &samples, const cv::Mat &m, double unit, int outlines);
