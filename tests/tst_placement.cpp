@@ -107,6 +107,8 @@ private slots:
     void samples();
     void fitOutline_data();
     void fitOutline();
+    void fewestSamples_data();
+    void fewestSamples();
     void explainedAside();
     void evidence_data();
     void evidence();
@@ -531,6 +533,37 @@ void TestPlacement::fitOutline()
 // A picture of the outline moved aside is explained aside as much one way
 // as the other, and far less than on the truth; edges two pixels off the
 // outline are not explained by it.
+void TestPlacement::fewestSamples_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("fitted");
+    QTest::newRow("eleven points on edges: too few to trust") << 11 << false;
+    QTest::newRow("twelve") << 12 << true;
+}
+
+// A fit rests on at least twelve points seen on edges; on fewer, a stray
+// edge or two could pull it anywhere.
+void TestPlacement::fewestSamples()
+{
+    QFETCH(int, count);
+    QFETCH(bool, fitted);
+    const Footprints level = boxes({QRectF(0, 0, 100, 60)});
+    const placing::Transform truth{1, 100, -1, 100};
+    const cv::Mat edges = placing::edgesOf(outlinePicture(level, truth, QSize(200, 200)));
+    std::vector<placing::Sample> few; // three on each side, from the box's centre
+    for (const double at : {-0.5, 0.0, 0.5}) {
+        few.push_back({QPointF(60 * at, -30), QPointF(1, 0), 0});
+        few.push_back({QPointF(60 * at, 30), QPointF(-1, 0), 0});
+        few.push_back({QPointF(-50, 30 * at), QPointF(0, -1), 0});
+        few.push_back({QPointF(50, 30 * at), QPointF(0, 1), 0});
+    }
+    few.resize(size_t(count));
+    for (const placing::Sample &s : few) // each on an edge
+        QVERIFY(!std::isnan(placing::offsetToEdge(edges, truth(s.world), placing::normalAt(truth, s), 3)));
+    placing::Transform t = truth;
+    QCOMPARE(placing::refine(t, few, edges, 1, 3), fitted);
+}
+
 void TestPlacement::explainedAside()
 {
     const Footprints level = boxes({QRectF(0, 0, 100, 60), QRectF(30, 20, 40, 70)});
