@@ -750,8 +750,8 @@ std::optional<Placement> place(const QImage &picture, const Footprints &level, c
         }
         return samples;
     };
-    // The full picture's fit needs a start within a pixel or two, which a
-    // map a quarter the size gives already; on the way there, each map
+    // The full picture's fit needs a start within a pixel or two, which the
+    // map of at most 2048 pixels gives already; on the way there, each map
     // needs to place it only as finely as the next is searched from.
     const int finest = std::max(1, judging - 1);
     std::vector<Judged> judged;
