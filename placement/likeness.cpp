@@ -185,13 +185,12 @@ Likeness align(const cv::Mat &grey, double unit, const Drawing &d, Transform t, 
     // Judged where the drawing lies: a legend or a frame in the margin
     // around the level is no part of it. Clamped first, since a wild fit
     // may put the drawing anywhere.
-    const auto mapped = [&](double world, double a, double b, double origin, int side) {
-        return std::clamp((a * (world - origin) + b) / unit, 0.0, double(side));
-    };
-    const double x0 = mapped(d.left, t.a, t.b, centre.x(), picture.cols), y0 = mapped(d.top, t.c, t.d, centre.y(), picture.rows);
-    const double x1 = mapped(d.left + d.image.cols / d.scale, t.a, t.b, centre.x(), picture.cols);
-    const double y1 = mapped(d.top - d.image.rows / d.scale, t.c, t.d, centre.y(), picture.rows);
-    const cv::Rect judged(cv::Point(int(std::floor(x0)), int(std::floor(y0))), cv::Point(int(std::ceil(x1)), int(std::ceil(y1))));
+    const QPointF from = t(QPointF(d.left, d.top) - centre) / unit;
+    const QPointF to = t(QPointF(d.left + d.image.cols / d.scale, d.top - d.image.rows / d.scale) - centre) / unit;
+    const auto inWidth = [&](double x) { return std::clamp(x, 0.0, double(picture.cols)); };
+    const auto inHeight = [&](double y) { return std::clamp(y, 0.0, double(picture.rows)); };
+    const cv::Rect judged(cv::Point(int(std::floor(inWidth(from.x()))), int(std::floor(inHeight(from.y())))),
+                          cv::Point(int(std::ceil(inWidth(to.x()))), int(std::ceil(inHeight(to.y())))));
     const bool seenAtAll = judged.area() >= 16;
     Likeness result{t, seenAtAll ? correlation(picture(judged), seen(judged)) : 0, gain, lift};
     // How firmly the picture holds its corners: the least the misfit grows,

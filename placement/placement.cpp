@@ -408,9 +408,7 @@ void explain(Evidence &e, const Transform &t, const Footprints &level, const QPo
     // Drawn segment by segment: through a painter, many thousand brushes'
     // outlines took longer than all the rest of the judging.
     cv::Mat drawn = cv::Mat::zeros(m.size(), CV_8UC1);
-    const auto onMap = [&](const QPointF &w) {
-        return QPointF((t.a * (w.x() - centre.x()) + t.b) / unit - 0.5, (t.c * (w.y() - centre.y()) + t.d) / unit - 0.5);
-    };
+    const auto onMap = [&](const QPointF &w) { return t(w - centre) / unit - QPointF(0.5, 0.5); };
     const QRectF bounds(-2, -2, m.cols + 4, m.rows + 4);
     for (const QPolygonF &outline : level.outlines) {
         for (qsizetype i = 0; i < outline.size(); ++i) {
